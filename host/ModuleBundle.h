@@ -1,0 +1,22 @@
+#pragma once
+
+#include "settings/KORLANFlowConfiguration.h"
+
+#include "platform/foundation/Bundle.h"
+
+#include <memory>
+#include <string>
+
+// The module as the host sees it: a bundle loaded with dlopen and the C
+// functions it exports.
+struct ModuleBundle {
+    std::shared_ptr<foundation::Bundle> bundle;
+    decltype(&KORLANFlowDefaultConfiguration) defaultConfiguration = nullptr;
+    decltype(&KORLANFlowLoadConfiguration) loadConfiguration = nullptr;
+    decltype(&KORLANFlowStoreConfiguration) storeConfiguration = nullptr;
+    const char* bundleIdentifier = nullptr;
+
+    // Null with a message when the bundle is missing, cannot be loaded or
+    // lacks one of the functions.
+    static std::unique_ptr<ModuleBundle> load(const std::string& path, std::string& failure);
+};

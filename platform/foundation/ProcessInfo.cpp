@@ -1,0 +1,13 @@
+#include "platform/foundation/ProcessInfo.h"
+
+#include <ctime>
+
+namespace foundation {
+
+double ProcessInfo::systemUptime() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+} // namespace foundation
