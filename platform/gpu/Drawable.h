@@ -1,0 +1,36 @@
+#pragma once
+
+#include "platform/PlatformExport.h"
+#include "platform/gpu/Texture.h"
+
+#include <functional>
+#include <memory>
+
+namespace gpu {
+
+// A texture to draw a frame into and then show. Taken and never presented,
+// it goes back to where it came from.
+class KF_PLATFORM_API Drawable {
+public:
+    // Runs on a thread of the backend, never the main thread, with the
+    // drawable; released right after it ran.
+    using PresentedHandler = std::function<void(const std::shared_ptr<Drawable>& drawable)>;
+
+    virtual ~Drawable() = default;
+    virtual std::shared_ptr<Texture> texture() const = 0;
+    virtual void addPresentedHandler(PresentedHandler handler) = 0;
+    // Uptime in seconds when the frame was shown; 0 while it has not been,
+    // and for good when it was dropped.
+    virtual double presentedTime() const = 0;
+};
+
+// Where a view's drawables come from: a window's swapchain, or a bounded set
+// of offscreen textures for views without a window.
+class KF_PLATFORM_API DrawableSource {
+public:
+    virtual ~DrawableSource() = default;
+    // Null when no drawable becomes free in time or the source is gone.
+    virtual std::shared_ptr<Drawable> nextDrawable() = 0;
+};
+
+} // namespace gpu
