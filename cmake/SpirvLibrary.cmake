@@ -24,9 +24,9 @@ function(korlan_flow_spirv_library target)
       OUTPUT "${object}"
       COMMAND ${CMAKE_COMMAND} -E make_directory "${CMAKE_CURRENT_BINARY_DIR}/${target}"
       COMMAND ${GLSLANG_VALIDATOR} --quiet --target-env vulkan1.3 ${includes} -S ${stage} -e ${name}
-              --source-entrypoint main -o "${object}" "${source}"
+              --source-entrypoint main --depfile "${object}.d" -o "${object}" "${source}"
       DEPENDS "${source}"
-      IMPLICIT_DEPENDS CXX "${source}"
+      DEPFILE "${object}.d"
       COMMENT "Compiling ${name} (${stage})"
       VERBATIM)
     list(APPEND objects "${object}")
