@@ -1,0 +1,56 @@
+#include "platform/gpu/vulkan/CommandBufferPool.h"
+
+namespace gpu::vulkan {
+
+CommandBufferPool::CommandBufferPool(std::shared_ptr<VulkanContext> context, VkCommandPool pool)
+    : context_(std::move(context)), pool_(pool) {}
+
+std::shared_ptr<CommandBufferPool> CommandBufferPool::create(std::shared_ptr<VulkanContext> context,
+                                                             VkResult* result) {
+    VkCommandPoolCreateInfo info{VK_STRUCTURE_TYPE_COMMAND_POOL_CREATE_INFO};
+    info.flags = VK_COMMAND_POOL_CREATE_RESET_COMMAND_BUFFER_BIT;
+    info.queueFamilyIndex = context->queueFamily();
+    VkCommandPool pool = VK_NULL_HANDLE;
+    *result = vkCreateCommandPool(context->device(), &info, nullptr, &pool);
+    if (*result != VK_SUCCESS) return nullptr;
+    return std::shared_ptr<CommandBufferPool>(new CommandBufferPool(std::move(context), pool));
+}
+
+CommandBufferPool::~CommandBufferPool() {
+    // Destroying the pool frees its buffers.
+    vkDestroyCommandPool(context_->device(), pool_, nullptr);
+}
+
+VkResult CommandBufferPool::takeOrAllocate(VkCommandBuffer* commandBuffer) {
+    std::lock_guard lock(mutex_);
+    if (!free_.empty()) {
+        *commandBuffer = free_.back();
+        free_.pop_back();
+        return vkResetCommandBuffer(*commandBuffer, 0);
+    }
+    VkCommandBufferAllocateInfo info{VK_STRUCTURE_TYPE_COMMAND_BUFFER_ALLOCATE_INFO};
+    info.commandPool = pool_;
+    info.level = VK_COMMAND_BUFFER_LEVEL_PRIMARY;
+    info.commandBufferCount = 1;
+    return vkAllocateCommandBuffers(context_->device(), &info, commandBuffer);
+}
+
+VkCommandBuffer CommandBufferPool::begin(VkResult* result) {
+    VkCommandBuffer commandBuffer = VK_NULL_HANDLE;
+    *result = takeOrAllocate(&commandBuffer);
+    if (*result == VK_SUCCESS) {
+        VkCommandBufferBeginInfo info{VK_STRUCTURE_TYPE_COMMAND_BUFFER_BEGIN_INFO};
+        info.flags = VK_COMMAND_BUFFER_USAGE_ONE_TIME_SUBMIT_BIT;
+        *result = vkBeginCommandBuffer(commandBuffer, &info);
+    }
+    if (*result == VK_SUCCESS) return commandBuffer;
+    if (commandBuffer) recycle(commandBuffer);
+    return VK_NULL_HANDLE;
+}
+
+void CommandBufferPool::recycle(VkCommandBuffer commandBuffer) {
+    std::lock_guard lock(mutex_);
+    free_.push_back(commandBuffer);
+}
+
+} // namespace gpu::vulkan

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "platform/foundation/Error.h"
+#include "platform/gpu/vulkan/VulkanContext.h"
+
+#include <vulkan/vulkan.h>
+
+#include <functional>
+#include <memory>
+#include <thread>
+
+namespace gpu::vulkan {
+
+// Submits work to the device's one queue and reports its completion on a
+// thread of its own, in submission order: each submission signals the next
+// value of a timeline semaphore, which the thread waits for in turn.
+class CompletionThread {
+public:
+    // Runs on the completion thread, with null or the error that ended the
+    // work; released right after it ran.
+    using Completion = std::function<void(const foundation::ErrorRef& error)>;
+
+    // Null when the timeline semaphore cannot be made.
+    static std::shared_ptr<CompletionThread> create(std::shared_ptr<VulkanContext> context);
+    // Waits until everything submitted has completed and its completion has
+    // run, then joins the thread.
+    ~CompletionThread();
+    CompletionThread(const CompletionThread&) = delete;
+    CompletionThread& operator=(const CompletionThread&) = delete;
+
+    void submit(VkCommandBuffer commandBuffer, Completion completion);
+    // Work that never reached the device still completes in its turn, with
+    // the error that stopped it.
+    void fail(foundation::ErrorRef error, Completion completion);
+    // Blocks the calling thread, which must not be the completion thread.
+    foundation::ErrorRef submitAndWait(VkCommandBuffer commandBuffer);
+
+private:
+    struct State;
+    explicit CompletionThread(std::shared_ptr<State> state);
+
+    // Shared with the thread, which may outlive this object when the last
+    // reference to it is dropped by a completion.
+    std::shared_ptr<State> state_;
+    std::thread thread_;
+};
+
+} // namespace gpu::vulkan

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <vulkan/vulkan.h>
+
+#include <cstdint>
+#include <optional>
+
+namespace gpu::vulkan {
+
+struct PhysicalDeviceChoice {
+    VkPhysicalDevice physicalDevice = VK_NULL_HANDLE;
+    std::uint32_t queueFamily = 0;
+};
+
+// The device everything is drawn on: among those with Vulkan 1.3, dynamic
+// rendering, synchronization2, timeline semaphores, push descriptors and a
+// graphics queue, a discrete GPU before an integrated one before a virtual
+// one; a CPU device only when software rendering is allowed.
+std::optional<PhysicalDeviceChoice> choosePhysicalDevice(VkInstance instance, bool allowSoftwareDevice);
+
+} // namespace gpu::vulkan

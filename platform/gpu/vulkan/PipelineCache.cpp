@@ -1,0 +1,74 @@
+#include "platform/gpu/vulkan/PipelineCache.h"
+
+#include <glib.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+namespace gpu::vulkan {
+
+namespace {
+
+// A cache whose header names another driver or device would be rejected by
+// the driver at best; checking it first keeps such files harmless.
+bool fitsDevice(const std::vector<char>& data, const VkPhysicalDeviceProperties& properties) {
+    VkPipelineCacheHeaderVersionOne header;
+    if (data.size() < sizeof header) return false;
+    std::memcpy(&header, data.data(), sizeof header);
+    return header.headerSize == sizeof header && header.headerVersion == VK_PIPELINE_CACHE_HEADER_VERSION_ONE &&
+           header.vendorID == properties.vendorID && header.deviceID == properties.deviceID &&
+           std::memcmp(header.pipelineCacheUUID, properties.pipelineCacheUUID, VK_UUID_SIZE) == 0;
+}
+
+std::vector<char> readFile(const std::filesystem::path& path) {
+    gchar* contents = nullptr;
+    gsize length = 0;
+    if (!g_file_get_contents(path.c_str(), &contents, &length, nullptr)) return {};
+    std::vector<char> data(contents, contents + length);
+    g_free(contents);
+    return data;
+}
+
+} // namespace
+
+std::filesystem::path PipelineCache::filePath() {
+    // Read on every call rather than through GLib's once-only lookup, so a
+    // changed $XDG_CACHE_HOME takes effect for the next device.
+    const char* cacheHome = std::getenv("XDG_CACHE_HOME");
+    std::filesystem::path root;
+    if (cacheHome && *cacheHome) {
+        root = cacheHome;
+    } else {
+        const char* home = std::getenv("HOME");
+        root = std::filesystem::path(home ? home : g_get_home_dir()) / ".cache";
+    }
+    return root / "korlan-flow" / "pipeline-cache.bin";
+}
+
+PipelineCache::PipelineCache(VkDevice device, const VkPhysicalDeviceProperties& properties) : device_(device) {
+    std::vector<char> data = readFile(filePath());
+    if (!fitsDevice(data, properties)) data.clear();
+    VkPipelineCacheCreateInfo info{VK_STRUCTURE_TYPE_PIPELINE_CACHE_CREATE_INFO};
+    info.initialDataSize = data.size();
+    info.pInitialData = data.data();
+    if (vkCreatePipelineCache(device_, &info, nullptr, &cache_) != VK_SUCCESS) cache_ = VK_NULL_HANDLE;
+}
+
+PipelineCache::~PipelineCache() {
+    if (cache_) vkDestroyPipelineCache(device_, cache_, nullptr);
+}
+
+void PipelineCache::save() {
+    if (!cache_ || !changed_.exchange(false)) return;
+    std::size_t size = 0;
+    if (vkGetPipelineCacheData(device_, cache_, &size, nullptr) != VK_SUCCESS || size == 0) return;
+    std::vector<char> data(size);
+    if (vkGetPipelineCacheData(device_, cache_, &size, data.data()) != VK_SUCCESS) return;
+    const auto path = filePath();
+    if (g_mkdir_with_parents(path.parent_path().c_str(), 0700) != 0) return;
+    g_file_set_contents_full(path.c_str(), data.data(), static_cast<gssize>(size), G_FILE_SET_CONTENTS_CONSISTENT,
+                             0600, nullptr);
+}
+
+} // namespace gpu::vulkan

@@ -1,0 +1,129 @@
+#include "platform/gpu/vulkan/VulkanCommandBuffer.h"
+
+#include "platform/foundation/ProcessInfo.h"
+#include "platform/gpu/vulkan/VulkanError.h"
+#include "platform/gpu/vulkan/VulkanRenderCommandEncoder.h"
+#include "platform/gpu/vulkan/VulkanTexture.h"
+
+namespace gpu::vulkan {
+
+VulkanCommandBuffer::VulkanCommandBuffer(std::shared_ptr<VulkanContext> context,
+                                         std::shared_ptr<CompletionThread> completionThread,
+                                         std::shared_ptr<CommandBufferPool> pool, VkCommandBuffer commandBuffer)
+    : context_(std::move(context)),
+      completionThread_(std::move(completionThread)),
+      pool_(std::move(pool)),
+      commandBuffer_(commandBuffer) {}
+
+std::shared_ptr<VulkanCommandBuffer> VulkanCommandBuffer::create(std::shared_ptr<VulkanContext> context,
+                                                                 std::shared_ptr<CompletionThread> completionThread,
+                                                                 std::shared_ptr<CommandBufferPool> pool) {
+    VkResult result;
+    const VkCommandBuffer commandBuffer = pool->begin(&result);
+    if (!commandBuffer) return nullptr;
+    return std::shared_ptr<VulkanCommandBuffer>(
+        new VulkanCommandBuffer(std::move(context), std::move(completionThread), std::move(pool), commandBuffer));
+}
+
+// A buffer dropped without being committed gives its Vulkan buffer back;
+// a committed one did so when it completed.
+VulkanCommandBuffer::~VulkanCommandBuffer() {
+    if (commandBuffer_) pool_->recycle(commandBuffer_);
+}
+
+bool VulkanCommandBuffer::isRecording() const { return status() == CommandBufferStatus::NotEnqueued; }
+
+std::shared_ptr<RenderCommandEncoder> VulkanCommandBuffer::renderCommandEncoderWithDescriptor(
+    const RenderPassDescriptor& descriptor) {
+    const auto& attachment = descriptor.colorAttachments[0];
+    auto target = std::dynamic_pointer_cast<VulkanTexture>(attachment.texture);
+    if (!isRecording() || !target || !(target->usage() & TextureUsageRenderTarget)) return nullptr;
+    endOpenPass();
+    retain(target);
+    auto encoder = VulkanRenderCommandEncoder::begin(shared_from_this(), std::move(target), attachment);
+    openEncoder_ = encoder;
+    return encoder;
+}
+
+// A pass left open by its caller is closed before another begins or the
+// buffer is submitted, as Vulkan requires.
+void VulkanCommandBuffer::endOpenPass() {
+    if (auto encoder = openEncoder_.lock()) encoder->endEncoding();
+    openEncoder_.reset();
+}
+
+void VulkanCommandBuffer::presentDrawable(const std::shared_ptr<Drawable>& drawable) {
+    auto presentable = std::dynamic_pointer_cast<VulkanDrawable>(drawable);
+    if (presentable && isRecording()) presented_.push_back(std::move(presentable));
+}
+
+void VulkanCommandBuffer::addCompletedHandler(CompletedHandler handler) {
+    if (handler && isRecording()) completedHandlers_.push_back(std::move(handler));
+}
+
+void VulkanCommandBuffer::retain(std::shared_ptr<const void> object) { retained_.push_back(std::move(object)); }
+
+void VulkanCommandBuffer::commit() {
+    if (!isRecording()) return;
+    endOpenPass();
+    {
+        std::lock_guard lock(mutex_);
+        status_ = CommandBufferStatus::Committed;
+    }
+    auto completionThread = std::move(completionThread_);
+    auto completion = [self = shared_from_this()](const foundation::ErrorRef& failure) { self->complete(failure); };
+    if (VkResult result = vkEndCommandBuffer(commandBuffer_); result != VK_SUCCESS) {
+        completionThread->fail(vulkanError("vkEndCommandBuffer", result), std::move(completion));
+        return;
+    }
+    completionThread->submit(commandBuffer_, std::move(completion));
+}
+
+// On the completion thread. The buffer's references are dropped here, after
+// the handlers, so a texture its owner let go is destroyed only now.
+void VulkanCommandBuffer::complete(const foundation::ErrorRef& failure) {
+    const double presentedTime = failure ? 0.0 : foundation::ProcessInfo::systemUptime();
+    {
+        std::lock_guard lock(mutex_);
+        status_ = failure ? CommandBufferStatus::Error : CommandBufferStatus::Completed;
+        error_ = failure;
+    }
+    runCompletedHandlers();
+    for (const auto& drawable : presented_) drawable->presentationFinished(presentedTime);
+    presented_.clear();
+    retained_.clear();
+    pool_->recycle(commandBuffer_);
+    commandBuffer_ = VK_NULL_HANDLE;
+    {
+        std::lock_guard lock(mutex_);
+        finished_ = true;
+    }
+    finishedCondition_.notify_all();
+}
+
+void VulkanCommandBuffer::runCompletedHandlers() {
+    const auto self = shared_from_this();
+    for (auto& handler : completedHandlers_) {
+        handler(self);
+        handler = nullptr;
+    }
+    completedHandlers_.clear();
+}
+
+void VulkanCommandBuffer::waitUntilCompleted() {
+    std::unique_lock lock(mutex_);
+    if (status_ == CommandBufferStatus::NotEnqueued) return;
+    finishedCondition_.wait(lock, [this] { return finished_; });
+}
+
+CommandBufferStatus VulkanCommandBuffer::status() const {
+    std::lock_guard lock(mutex_);
+    return status_;
+}
+
+foundation::ErrorRef VulkanCommandBuffer::error() const {
+    std::lock_guard lock(mutex_);
+    return error_;
+}
+
+} // namespace gpu::vulkan

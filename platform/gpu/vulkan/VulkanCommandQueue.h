@@ -1,0 +1,31 @@
+#pragma once
+
+#include "platform/gpu/CommandBuffer.h"
+#include "platform/gpu/vulkan/CommandBufferPool.h"
+#include "platform/gpu/vulkan/CompletionThread.h"
+#include "platform/gpu/vulkan/VulkanContext.h"
+
+#include <memory>
+#include <string>
+
+namespace gpu::vulkan {
+
+// Hands out command buffers from its own pool; all queues of a device
+// submit to its one Vulkan queue, in commit order.
+class VulkanCommandQueue final : public CommandQueue {
+public:
+    VulkanCommandQueue(std::shared_ptr<VulkanContext> context, std::shared_ptr<CompletionThread> completionThread,
+                       std::shared_ptr<CommandBufferPool> pool);
+
+    std::string label() const override { return label_; }
+    void setLabel(std::string label) override { label_ = std::move(label); }
+    std::shared_ptr<CommandBuffer> commandBuffer() override;
+
+private:
+    std::shared_ptr<VulkanContext> context_;
+    std::shared_ptr<CompletionThread> completionThread_;
+    std::shared_ptr<CommandBufferPool> pool_;
+    std::string label_;
+};
+
+} // namespace gpu::vulkan

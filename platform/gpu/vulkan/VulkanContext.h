@@ -1,0 +1,68 @@
+#pragma once
+
+#include "platform/gpu/Device.h"
+#include "platform/gpu/vulkan/PipelineCache.h"
+#include "platform/gpu/vulkan/VulkanInstance.h"
+
+#include <vulkan/vulkan.h>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace gpu::vulkan {
+
+// The binding ABI every program of the library is written against: one
+// pipeline layout for all pipelines, its descriptors pushed at draw time.
+inline constexpr std::uint32_t kVertexPushConstantsOffset = 0;
+inline constexpr std::uint32_t kFragmentPushConstantsOffset = 96;
+inline constexpr std::uint32_t kFragmentPushConstantsSize = 32;
+inline constexpr std::uint32_t kSampledImageBinding = 0;
+inline constexpr std::uint32_t kSamplerBinding = 1;
+
+// The logical device and what every object made on it shares. Each GPU
+// object holds it, so the device outlives everything made on it, whichever
+// is released last and on whichever thread.
+class VulkanContext {
+public:
+    // Null when there is no driver, no usable device, or the device cannot
+    // be opened.
+    static std::shared_ptr<VulkanContext> create(const DeviceOptions& options);
+    ~VulkanContext();
+    VulkanContext(const VulkanContext&) = delete;
+    VulkanContext& operator=(const VulkanContext&) = delete;
+
+    VkDevice device() const { return device_; }
+    VkQueue queue() const { return queue_; }
+    std::uint32_t queueFamily() const { return queueFamily_; }
+    const VkPhysicalDeviceProperties& properties() const { return properties_; }
+    VkPipelineLayout pipelineLayout() const { return pipelineLayout_; }
+    PipelineCache& pipelineCache() { return *pipelineCache_; }
+
+    // Memory of a type the requirements allow with all the given properties.
+    VkResult allocateMemory(const VkMemoryRequirements& requirements, VkMemoryPropertyFlags properties,
+                            VkDeviceMemory* memory) const;
+    void pushDescriptorSet(VkCommandBuffer commandBuffer, std::uint32_t writeCount,
+                           const VkWriteDescriptorSet* writes) const;
+
+private:
+    VulkanContext() = default;
+    bool openDevice(const DeviceOptions& options);
+    VkResult createSharedLayouts();
+    std::optional<std::uint32_t> memoryTypeIndex(std::uint32_t allowedTypes, VkMemoryPropertyFlags properties) const;
+
+    std::unique_ptr<VulkanInstance> instance_;
+    VkPhysicalDevice physicalDevice_ = VK_NULL_HANDLE;
+    VkPhysicalDeviceProperties properties_{};
+    VkPhysicalDeviceMemoryProperties memoryProperties_{};
+    std::uint32_t queueFamily_ = 0;
+    VkDevice device_ = VK_NULL_HANDLE;
+    VkQueue queue_ = VK_NULL_HANDLE;
+    VkDescriptorSetLayout descriptorSetLayout_ = VK_NULL_HANDLE;
+    VkPipelineLayout pipelineLayout_ = VK_NULL_HANDLE;
+    std::unique_ptr<PipelineCache> pipelineCache_;
+    PFN_vkCmdPushDescriptorSetKHR cmdPushDescriptorSet_ = nullptr;
+};
+
+} // namespace gpu::vulkan

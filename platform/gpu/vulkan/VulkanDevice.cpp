@@ -1,0 +1,84 @@
+#include "platform/gpu/vulkan/VulkanDevice.h"
+
+#include "platform/gpu/vulkan/CommandBufferPool.h"
+#include "platform/gpu/vulkan/OffscreenDrawableSource.h"
+#include "platform/gpu/vulkan/VulkanCommandQueue.h"
+#include "platform/gpu/vulkan/VulkanLibrary.h"
+#include "platform/gpu/vulkan/VulkanRenderPipelineState.h"
+#include "platform/gpu/vulkan/VulkanSamplerState.h"
+#include "platform/gpu/vulkan/VulkanTextureLoader.h"
+
+namespace gpu::vulkan {
+
+VulkanDevice::VulkanDevice(std::shared_ptr<VulkanContext> context, std::shared_ptr<CompletionThread> completionThread,
+                           std::shared_ptr<ImmediateCommands> immediateCommands)
+    : context_(std::move(context)),
+      completionThread_(std::move(completionThread)),
+      immediateCommands_(std::move(immediateCommands)) {}
+
+std::shared_ptr<VulkanDevice> VulkanDevice::create(const DeviceOptions& options) {
+    auto context = VulkanContext::create(options);
+    if (!context) return nullptr;
+    auto completionThread = CompletionThread::create(context);
+    if (!completionThread) return nullptr;
+    VkResult result;
+    auto pool = CommandBufferPool::create(context, &result);
+    if (!pool) return nullptr;
+    auto immediateCommands = std::make_shared<ImmediateCommands>(completionThread, std::move(pool));
+    return std::shared_ptr<VulkanDevice>(
+        new VulkanDevice(std::move(context), std::move(completionThread), std::move(immediateCommands)));
+}
+
+std::string VulkanDevice::name() const { return context_->properties().deviceName; }
+
+bool VulkanDevice::isSoftware() const {
+    return context_->properties().deviceType == VK_PHYSICAL_DEVICE_TYPE_CPU;
+}
+
+std::shared_ptr<CommandQueue> VulkanDevice::newCommandQueue() {
+    VkResult result;
+    auto pool = CommandBufferPool::create(context_, &result);
+    if (!pool) return nullptr;
+    return std::make_shared<VulkanCommandQueue>(context_, completionThread_, std::move(pool));
+}
+
+std::shared_ptr<Library> VulkanDevice::newDefaultLibraryWithBundle(const foundation::Bundle& bundle,
+                                                                   foundation::ErrorRef* error) {
+    const auto path = bundle.URLForResource(kDefaultLibraryName, kDefaultLibraryExtension);
+    if (path.empty()) return nullptr;
+    return VulkanLibrary::create(context_, path, error);
+}
+
+std::shared_ptr<RenderPipelineState> VulkanDevice::newRenderPipelineStateWithDescriptor(
+    const RenderPipelineDescriptor& descriptor, foundation::ErrorRef* error) {
+    return VulkanRenderPipelineState::create(context_, descriptor, error);
+}
+
+std::shared_ptr<SamplerState> VulkanDevice::newSamplerStateWithDescriptor(const SamplerDescriptor& descriptor) {
+    return VulkanSamplerState::create(context_, descriptor);
+}
+
+std::shared_ptr<VulkanTexture> VulkanDevice::newVulkanTexture(const TextureDescriptor& descriptor) {
+    auto texture = VulkanTexture::create(context_, descriptor);
+    if (!texture) return nullptr;
+    const auto failure = immediateCommands_->submit(
+        [&texture](VkCommandBuffer commandBuffer) { texture->recordInitialLayout(commandBuffer); }, texture);
+    return failure ? nullptr : texture;
+}
+
+std::shared_ptr<Texture> VulkanDevice::newTextureWithDescriptor(const TextureDescriptor& descriptor) {
+    return newVulkanTexture(descriptor);
+}
+
+std::shared_ptr<TextureLoader> VulkanDevice::newTextureLoader() {
+    return std::make_shared<VulkanTextureLoader>(context_, immediateCommands_);
+}
+
+std::shared_ptr<DrawableSource> VulkanDevice::newOffscreenDrawableSource(PixelFormat pixelFormat, std::uint64_t width,
+                                                                         std::uint64_t height) {
+    return OffscreenDrawableSource::create(
+        [this](const TextureDescriptor& descriptor) { return newVulkanTexture(descriptor); }, pixelFormat, width,
+        height);
+}
+
+} // namespace gpu::vulkan

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "platform/gpu/Device.h"
+#include "platform/gpu/vulkan/CompletionThread.h"
+#include "platform/gpu/vulkan/ImmediateCommands.h"
+#include "platform/gpu/vulkan/VulkanContext.h"
+#include "platform/gpu/vulkan/VulkanTexture.h"
+
+#include <memory>
+#include <string>
+
+namespace gpu::vulkan {
+
+// The GPU device on Vulkan. It owns the completion thread with its queues
+// and loaders; when the last of them goes, the thread is joined after the
+// work it waits for has completed.
+class VulkanDevice final : public Device {
+public:
+    // Null when no device can be had under the options.
+    static std::shared_ptr<VulkanDevice> create(const DeviceOptions& options);
+
+    std::string name() const override;
+    bool isSoftware() const override;
+
+    std::shared_ptr<CommandQueue> newCommandQueue() override;
+    std::shared_ptr<Library> newDefaultLibraryWithBundle(const foundation::Bundle& bundle,
+                                                         foundation::ErrorRef* error = nullptr) override;
+    std::shared_ptr<RenderPipelineState> newRenderPipelineStateWithDescriptor(
+        const RenderPipelineDescriptor& descriptor, foundation::ErrorRef* error = nullptr) override;
+    std::shared_ptr<SamplerState> newSamplerStateWithDescriptor(const SamplerDescriptor& descriptor) override;
+    std::shared_ptr<Texture> newTextureWithDescriptor(const TextureDescriptor& descriptor) override;
+    std::shared_ptr<TextureLoader> newTextureLoader() override;
+    std::shared_ptr<DrawableSource> newOffscreenDrawableSource(PixelFormat pixelFormat, std::uint64_t width,
+                                                               std::uint64_t height) override;
+
+private:
+    VulkanDevice(std::shared_ptr<VulkanContext> context, std::shared_ptr<CompletionThread> completionThread,
+                 std::shared_ptr<ImmediateCommands> immediateCommands);
+    // A new texture in its resting layout, ordered before any later work.
+    std::shared_ptr<VulkanTexture> newVulkanTexture(const TextureDescriptor& descriptor);
+
+    std::shared_ptr<VulkanContext> context_;
+    std::shared_ptr<CompletionThread> completionThread_;
+    std::shared_ptr<ImmediateCommands> immediateCommands_;
+};
+
+} // namespace gpu::vulkan

@@ -1,0 +1,87 @@
+#include "platform/gpu/vulkan/VulkanInstance.h"
+
+#include <utility>
+
+namespace gpu::vulkan {
+
+namespace {
+
+constexpr const char* kValidationLayer = "VK_LAYER_KHRONOS_validation";
+
+// Warnings and errors: the layer's information messages only tell that it
+// is active, which no caller needs to hear about.
+VkDebugUtilsMessengerCreateInfoEXT messengerInfo(PFN_vkDebugUtilsMessengerCallbackEXT callback, void* userData) {
+    VkDebugUtilsMessengerCreateInfoEXT info{VK_STRUCTURE_TYPE_DEBUG_UTILS_MESSENGER_CREATE_INFO_EXT};
+    info.messageSeverity =
+        VK_DEBUG_UTILS_MESSAGE_SEVERITY_WARNING_BIT_EXT | VK_DEBUG_UTILS_MESSAGE_SEVERITY_ERROR_BIT_EXT;
+    info.messageType = VK_DEBUG_UTILS_MESSAGE_TYPE_GENERAL_BIT_EXT | VK_DEBUG_UTILS_MESSAGE_TYPE_VALIDATION_BIT_EXT |
+                       VK_DEBUG_UTILS_MESSAGE_TYPE_PERFORMANCE_BIT_EXT;
+    info.pfnUserCallback = callback;
+    info.pUserData = userData;
+    return info;
+}
+
+} // namespace
+
+VulkanInstance::VulkanInstance(std::function<void(std::string_view)> messageHandler)
+    : messageHandler_(std::move(messageHandler)) {}
+
+std::unique_ptr<VulkanInstance> VulkanInstance::create(const DeviceOptions& options) {
+    std::unique_ptr<VulkanInstance> instance(new VulkanInstance(options.validationMessageHandler));
+    if (instance->createWithValidation(options.enableValidation) != VK_SUCCESS) return nullptr;
+    return instance;
+}
+
+VkResult VulkanInstance::createWithValidation(bool validation) {
+    VkApplicationInfo application{VK_STRUCTURE_TYPE_APPLICATION_INFO};
+    application.pApplicationName = "KORLAN Flow";
+    application.pEngineName = "KORLAN Flow";
+    application.apiVersion = VK_API_VERSION_1_3;
+
+    // Chained into the create info, the messenger also hears about the
+    // creation and destruction of the instance itself.
+    const auto messenger = messengerInfo(&VulkanInstance::forwardMessage, this);
+    // Hazards between passes and command buffers are this backend's to
+    // order, so the layer checks them too.
+    const VkValidationFeatureEnableEXT synchronization = VK_VALIDATION_FEATURE_ENABLE_SYNCHRONIZATION_VALIDATION_EXT;
+    VkValidationFeaturesEXT features{VK_STRUCTURE_TYPE_VALIDATION_FEATURES_EXT};
+    features.enabledValidationFeatureCount = 1;
+    features.pEnabledValidationFeatures = &synchronization;
+    features.pNext = &messenger;
+    const char* extension = VK_EXT_DEBUG_UTILS_EXTENSION_NAME;
+    VkInstanceCreateInfo info{VK_STRUCTURE_TYPE_INSTANCE_CREATE_INFO};
+    info.pApplicationInfo = &application;
+    if (validation) {
+        info.pNext = &features;
+        info.enabledLayerCount = 1;
+        info.ppEnabledLayerNames = &kValidationLayer;
+        info.enabledExtensionCount = 1;
+        info.ppEnabledExtensionNames = &extension;
+    }
+    const VkResult result = vkCreateInstance(&info, nullptr, &instance_);
+    if (result != VK_SUCCESS || !validation) return result;
+
+    auto createMessenger = reinterpret_cast<PFN_vkCreateDebugUtilsMessengerEXT>(
+        vkGetInstanceProcAddr(instance_, "vkCreateDebugUtilsMessengerEXT"));
+    if (!createMessenger) return VK_ERROR_EXTENSION_NOT_PRESENT;
+    return createMessenger(instance_, &messenger, nullptr, &messenger_);
+}
+
+VulkanInstance::~VulkanInstance() {
+    if (!instance_) return;
+    if (messenger_) {
+        auto destroyMessenger = reinterpret_cast<PFN_vkDestroyDebugUtilsMessengerEXT>(
+            vkGetInstanceProcAddr(instance_, "vkDestroyDebugUtilsMessengerEXT"));
+        if (destroyMessenger) destroyMessenger(instance_, messenger_, nullptr);
+    }
+    vkDestroyInstance(instance_, nullptr);
+}
+
+VkBool32 VulkanInstance::forwardMessage(VkDebugUtilsMessageSeverityFlagBitsEXT, VkDebugUtilsMessageTypeFlagsEXT,
+                                        const VkDebugUtilsMessengerCallbackDataEXT* data, void* instance) {
+    const auto& handler = static_cast<VulkanInstance*>(instance)->messageHandler_;
+    if (handler && data && data->pMessage) handler(data->pMessage);
+    return VK_FALSE;
+}
+
+} // namespace gpu::vulkan

@@ -1,0 +1,80 @@
+#include "platform/gpu/vulkan/VulkanLibrary.h"
+
+#include "platform/gpu/vulkan/SpirvEntryPoints.h"
+#include "platform/gpu/vulkan/VulkanError.h"
+
+#include <glib.h>
+
+#include <cstring>
+#include <vector>
+
+namespace gpu::vulkan {
+
+namespace {
+
+// The failures of reading a library are no driver results; they count as
+// the driver failing to make the module.
+constexpr VkResult kUnusableLibrary = VK_ERROR_INITIALIZATION_FAILED;
+
+std::optional<std::vector<std::uint32_t>> readWords(const std::filesystem::path& path, foundation::ErrorRef* error) {
+    gchar* contents = nullptr;
+    gsize length = 0;
+    GError* failure = nullptr;
+    if (!g_file_get_contents(path.c_str(), &contents, &length, &failure)) {
+        reportError(error, vulkanError("Reading the program library", kUnusableLibrary, failure->message));
+        g_error_free(failure);
+        return std::nullopt;
+    }
+    std::optional<std::vector<std::uint32_t>> words;
+    if (length % sizeof(std::uint32_t) == 0) {
+        words.emplace(length / sizeof(std::uint32_t));
+        if (length > 0) std::memcpy(words->data(), contents, length);
+    } else {
+        reportError(error, vulkanError("Reading the program library", kUnusableLibrary,
+                                       path.string() + " is not a whole number of 32-bit words"));
+    }
+    g_free(contents);
+    return words;
+}
+
+} // namespace
+
+VulkanLibrary::VulkanLibrary(std::shared_ptr<VulkanContext> context, VkShaderModule module,
+                             std::map<std::string, VkShaderStageFlagBits> entryPoints)
+    : context_(std::move(context)), module_(module), entryPoints_(std::move(entryPoints)) {}
+
+std::shared_ptr<VulkanLibrary> VulkanLibrary::create(std::shared_ptr<VulkanContext> context,
+                                                     const std::filesystem::path& path, foundation::ErrorRef* error) {
+    const auto words = readWords(path, error);
+    if (!words) return nullptr;
+    std::string diagnostic;
+    auto entryPoints = readEntryPoints(*words, &diagnostic);
+    if (!entryPoints) {
+        reportError(error, vulkanError("Validating the program library", kUnusableLibrary,
+                                       path.string() + ": " + diagnostic));
+        return nullptr;
+    }
+    VkShaderModuleCreateInfo info{VK_STRUCTURE_TYPE_SHADER_MODULE_CREATE_INFO};
+    info.codeSize = words->size() * sizeof(std::uint32_t);
+    info.pCode = words->data();
+    VkShaderModule module = VK_NULL_HANDLE;
+    if (VkResult result = vkCreateShaderModule(context->device(), &info, nullptr, &module); result != VK_SUCCESS) {
+        reportError(error, vulkanError("vkCreateShaderModule", result));
+        return nullptr;
+    }
+    return std::shared_ptr<VulkanLibrary>(new VulkanLibrary(std::move(context), module, std::move(*entryPoints)));
+}
+
+VulkanLibrary::~VulkanLibrary() { vkDestroyShaderModule(context_->device(), module_, nullptr); }
+
+std::shared_ptr<Function> VulkanLibrary::newFunctionWithName(const std::string& name) {
+    const auto entryPoint = entryPoints_.find(name);
+    if (entryPoint == entryPoints_.end()) return nullptr;
+    return std::make_shared<VulkanFunction>(shared_from_this(), name, entryPoint->second);
+}
+
+VulkanFunction::VulkanFunction(std::shared_ptr<const VulkanLibrary> library, std::string name,
+                               VkShaderStageFlagBits stage)
+    : library_(std::move(library)), name_(std::move(name)), stage_(stage) {}
+
+} // namespace gpu::vulkan

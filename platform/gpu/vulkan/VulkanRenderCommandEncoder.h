@@ -1,0 +1,56 @@
+#pragma once
+
+#include "platform/gpu/RenderCommandEncoder.h"
+#include "platform/gpu/vulkan/VulkanCommandBuffer.h"
+#include "platform/gpu/vulkan/VulkanSamplerState.h"
+#include "platform/gpu/vulkan/VulkanTexture.h"
+
+#include <vulkan/vulkan.h>
+
+#include <memory>
+#include <string>
+
+namespace gpu::vulkan {
+
+// One dynamic-rendering pass. Inline bytes become push constants (vertex
+// bytes at offset 0, fragment bytes at 96), the fragment texture and sampler
+// push descriptors at the next draw. The viewport is flipped so that
+// y = +1 is the top edge and the first row in memory.
+class VulkanRenderCommandEncoder final : public RenderCommandEncoder {
+public:
+    // Orders the target after its earlier uses and begins the pass.
+    static std::shared_ptr<VulkanRenderCommandEncoder> begin(std::shared_ptr<VulkanCommandBuffer> commandBuffer,
+                                                             std::shared_ptr<VulkanTexture> target,
+                                                             const RenderPassColorAttachmentDescriptor& attachment);
+    // Ends the pass if its caller did not.
+    ~VulkanRenderCommandEncoder() override;
+
+    std::string label() const override { return label_; }
+    void setLabel(std::string label) override { label_ = std::move(label); }
+    void setRenderPipelineState(const std::shared_ptr<RenderPipelineState>& pipeline) override;
+    void setVertexBytes(const void* bytes, std::size_t length, std::size_t index) override;
+    void setFragmentBytes(const void* bytes, std::size_t length, std::size_t index) override;
+    void setFragmentTexture(const std::shared_ptr<Texture>& texture, std::size_t index) override;
+    void setFragmentSamplerState(const std::shared_ptr<SamplerState>& sampler, std::size_t index) override;
+    void drawPrimitives(PrimitiveType type, std::size_t vertexStart, std::size_t vertexCount) override;
+    void endEncoding() override;
+
+private:
+    VulkanRenderCommandEncoder(std::shared_ptr<VulkanCommandBuffer> commandBuffer,
+                               std::shared_ptr<VulkanTexture> target);
+    void beginRendering(const RenderPassColorAttachmentDescriptor& attachment);
+    void pushConstants(VkShaderStageFlags stage, std::uint32_t offset, std::size_t maxLength, const void* bytes,
+                       std::size_t length, std::size_t index);
+    void pushFragmentResources();
+
+    std::shared_ptr<VulkanCommandBuffer> commandBuffer_;
+    VkCommandBuffer recording_;
+    std::shared_ptr<VulkanTexture> target_;
+    std::shared_ptr<VulkanTexture> fragmentTexture_;
+    std::shared_ptr<VulkanSamplerState> fragmentSampler_;
+    bool fragmentResourcesChanged_ = false;
+    bool ended_ = false;
+    std::string label_;
+};
+
+} // namespace gpu::vulkan

@@ -1,0 +1,146 @@
+#include "platform/gpu/vulkan/VulkanTexture.h"
+
+#include "platform/gpu/vulkan/PixelFormats.h"
+
+#include <cstring>
+
+namespace gpu::vulkan {
+
+namespace {
+
+bool isDrawable(std::uint32_t usage) { return usage & (TextureUsageShaderRead | TextureUsageRenderTarget); }
+
+VkImageUsageFlags imageUsage(const TextureDescriptor& descriptor) {
+    // Every texture may receive an upload; Shared ones are read back.
+    VkImageUsageFlags usage = VK_IMAGE_USAGE_TRANSFER_DST_BIT;
+    if (descriptor.usage & TextureUsageShaderRead) usage |= VK_IMAGE_USAGE_SAMPLED_BIT;
+    if (descriptor.usage & TextureUsageRenderTarget) usage |= VK_IMAGE_USAGE_COLOR_ATTACHMENT_BIT;
+    if (descriptor.storageMode == StorageMode::Shared) usage |= VK_IMAGE_USAGE_TRANSFER_SRC_BIT;
+    return usage;
+}
+
+} // namespace
+
+VulkanTexture::VulkanTexture(std::shared_ptr<VulkanContext> context, const TextureDescriptor& descriptor,
+                             VkFormat format)
+    : context_(std::move(context)), descriptor_(descriptor), format_(format) {}
+
+std::shared_ptr<VulkanTexture> VulkanTexture::create(std::shared_ptr<VulkanContext> context,
+                                                     const TextureDescriptor& descriptor) {
+    const VkFormat format = vulkanFormat(descriptor.pixelFormat);
+    const std::uint64_t maxSide = context->properties().limits.maxImageDimension2D;
+    const bool sizeFits = descriptor.width >= 1 && descriptor.height >= 1 && descriptor.width <= maxSide &&
+                          descriptor.height <= maxSide;
+    if (format == VK_FORMAT_UNDEFINED || !sizeFits || descriptor.mipmapped || !isDrawable(descriptor.usage)) {
+        return nullptr;
+    }
+    std::shared_ptr<VulkanTexture> texture(new VulkanTexture(std::move(context), descriptor, format));
+    if (texture->createImage() != VK_SUCCESS || texture->createView() != VK_SUCCESS) return nullptr;
+    if (descriptor.storageMode == StorageMode::Shared) {
+        VkResult result;
+        const VkDeviceSize size = descriptor.width * descriptor.height * kBytesPerPixel;
+        texture->readback_ = HostBuffer::create(texture->context_, size, VK_BUFFER_USAGE_TRANSFER_DST_BIT, &result);
+        if (!texture->readback_) return nullptr;
+    }
+    return texture;
+}
+
+VkResult VulkanTexture::createImage() {
+    const VkDevice device = context_->device();
+    VkImageCreateInfo info{VK_STRUCTURE_TYPE_IMAGE_CREATE_INFO};
+    info.imageType = VK_IMAGE_TYPE_2D;
+    info.format = format_;
+    info.extent = {extent().width, extent().height, 1};
+    info.mipLevels = 1;
+    info.arrayLayers = 1;
+    info.samples = VK_SAMPLE_COUNT_1_BIT;
+    info.tiling = VK_IMAGE_TILING_OPTIMAL;
+    info.usage = imageUsage(descriptor_);
+    info.sharingMode = VK_SHARING_MODE_EXCLUSIVE;
+    info.initialLayout = VK_IMAGE_LAYOUT_UNDEFINED;
+    if (VkResult result = vkCreateImage(device, &info, nullptr, &image_); result != VK_SUCCESS) {
+        image_ = VK_NULL_HANDLE;
+        return result;
+    }
+    VkMemoryRequirements requirements;
+    vkGetImageMemoryRequirements(device, image_, &requirements);
+    if (VkResult result = context_->allocateMemory(requirements, VK_MEMORY_PROPERTY_DEVICE_LOCAL_BIT, &memory_);
+        result != VK_SUCCESS) {
+        memory_ = VK_NULL_HANDLE;
+        return result;
+    }
+    return vkBindImageMemory(device, image_, memory_, 0);
+}
+
+VkResult VulkanTexture::createView() {
+    VkImageViewCreateInfo info{VK_STRUCTURE_TYPE_IMAGE_VIEW_CREATE_INFO};
+    info.image = image_;
+    info.viewType = VK_IMAGE_VIEW_TYPE_2D;
+    info.format = format_;
+    info.subresourceRange = {VK_IMAGE_ASPECT_COLOR_BIT, 0, 1, 0, 1};
+    VkResult result = vkCreateImageView(context_->device(), &info, nullptr, &view_);
+    if (result != VK_SUCCESS) view_ = VK_NULL_HANDLE;
+    return result;
+}
+
+VulkanTexture::~VulkanTexture() {
+    const VkDevice device = context_->device();
+    if (view_) vkDestroyImageView(device, view_, nullptr);
+    if (image_) vkDestroyImage(device, image_, nullptr);
+    if (memory_) vkFreeMemory(device, memory_, nullptr);
+}
+
+VkExtent2D VulkanTexture::extent() const {
+    return {static_cast<std::uint32_t>(descriptor_.width), static_cast<std::uint32_t>(descriptor_.height)};
+}
+
+const ImageState& VulkanTexture::restingState() const {
+    return descriptor_.usage & TextureUsageShaderRead ? kSampledImage : kColorAttachmentImage;
+}
+
+void VulkanTexture::recordInitialLayout(VkCommandBuffer commandBuffer) const {
+    recordImageTransition(commandBuffer, image_, kUndefinedImage, restingState());
+}
+
+void VulkanTexture::recordAttachmentBegin(VkCommandBuffer commandBuffer, bool discardContents) const {
+    recordImageTransition(commandBuffer, image_, restingState(), kColorAttachmentImage, discardContents);
+}
+
+void VulkanTexture::recordAttachmentEnd(VkCommandBuffer commandBuffer) const {
+    if (!readback_) {
+        recordImageTransition(commandBuffer, image_, kColorAttachmentImage, restingState());
+        return;
+    }
+    recordImageTransition(commandBuffer, image_, kColorAttachmentImage, kCopySourceImage);
+    recordReadback(commandBuffer);
+    recordImageTransition(commandBuffer, image_, kCopySourceImage, restingState());
+}
+
+void VulkanTexture::recordReadback(VkCommandBuffer commandBuffer) const {
+    VkBufferImageCopy region{};
+    region.imageSubresource = {VK_IMAGE_ASPECT_COLOR_BIT, 0, 0, 1};
+    region.imageExtent = {extent().width, extent().height, 1};
+    vkCmdCopyImageToBuffer(commandBuffer, image_, VK_IMAGE_LAYOUT_TRANSFER_SRC_OPTIMAL, readback_->handle(), 1,
+                           &region);
+    recordHostReadBarrier(commandBuffer, readback_->handle());
+}
+
+bool VulkanTexture::coversRegion(const Region& region) const {
+    return region.origin.x + region.size.width <= descriptor_.width &&
+           region.origin.y + region.size.height <= descriptor_.height && region.origin.z == 0 &&
+           region.size.depth == 1;
+}
+
+void VulkanTexture::getBytes(void* bytes, std::size_t bytesPerRow, const Region& region, std::uint64_t mipmapLevel) {
+    const std::size_t rowLength = region.size.width * kBytesPerPixel;
+    if (!readback_ || !bytes || mipmapLevel != 0 || !coversRegion(region) || bytesPerRow < rowLength) return;
+    auto* destination = static_cast<std::byte*>(bytes);
+    const std::size_t sourceBytesPerRow = descriptor_.width * kBytesPerPixel;
+    for (std::uint64_t row = 0; row < region.size.height; ++row) {
+        const std::byte* source =
+            readback_->data() + (region.origin.y + row) * sourceBytesPerRow + region.origin.x * kBytesPerPixel;
+        std::memcpy(destination + row * bytesPerRow, source, rowLength);
+    }
+}
+
+} // namespace gpu::vulkan

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "platform/gpu/Texture.h"
+#include "platform/gpu/vulkan/Barriers.h"
+#include "platform/gpu/vulkan/HostBuffer.h"
+#include "platform/gpu/vulkan/VulkanContext.h"
+
+#include <vulkan/vulkan.h>
+
+#include <memory>
+#include <string>
+
+namespace gpu::vulkan {
+
+// A device-local 2D image. Between uses it rests in one layout (sampled when
+// it may be sampled, else attachment), so every pass can order itself after
+// whatever came before without knowing what that was. A Shared texture also
+// copies each pass's result into host memory, where getBytes reads it.
+class VulkanTexture final : public Texture {
+public:
+    // Null for an invalid format, size or usage, a mipmapped texture, or
+    // when memory runs out. Its layout is undefined until recordInitialLayout
+    // or an upload has run.
+    static std::shared_ptr<VulkanTexture> create(std::shared_ptr<VulkanContext> context,
+                                                 const TextureDescriptor& descriptor);
+    ~VulkanTexture() override;
+
+    std::uint64_t width() const override { return descriptor_.width; }
+    std::uint64_t height() const override { return descriptor_.height; }
+    PixelFormat pixelFormat() const override { return descriptor_.pixelFormat; }
+    std::uint32_t usage() const override { return descriptor_.usage; }
+    StorageMode storageMode() const override { return descriptor_.storageMode; }
+    std::string label() const override { return label_; }
+    void setLabel(std::string label) override { label_ = std::move(label); }
+    void getBytes(void* bytes, std::size_t bytesPerRow, const Region& region, std::uint64_t mipmapLevel) override;
+
+    VkImage image() const { return image_; }
+    VkImageView view() const { return view_; }
+    VkFormat format() const { return format_; }
+    VkExtent2D extent() const;
+    const ImageState& restingState() const;
+
+    void recordInitialLayout(VkCommandBuffer commandBuffer) const;
+    void recordAttachmentBegin(VkCommandBuffer commandBuffer, bool discardContents) const;
+    void recordAttachmentEnd(VkCommandBuffer commandBuffer) const;
+
+private:
+    VulkanTexture(std::shared_ptr<VulkanContext> context, const TextureDescriptor& descriptor, VkFormat format);
+    VkResult createImage();
+    VkResult createView();
+    void recordReadback(VkCommandBuffer commandBuffer) const;
+    bool coversRegion(const Region& region) const;
+
+    std::shared_ptr<VulkanContext> context_;
+    TextureDescriptor descriptor_;
+    VkFormat format_;
+    std::string label_;
+    VkImage image_ = VK_NULL_HANDLE;
+    VkDeviceMemory memory_ = VK_NULL_HANDLE;
+    VkImageView view_ = VK_NULL_HANDLE;
+    std::unique_ptr<HostBuffer> readback_;
+};
+
+} // namespace gpu::vulkan

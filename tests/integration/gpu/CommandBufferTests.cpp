@@ -1,0 +1,97 @@
+#include "tests/integration/gpu/GpuTest.h"
+
+#include <thread>
+
+class CommandBufferTest : public GpuTest {};
+
+TEST_F(CommandBufferTest, CompleteInCommitOrderAndReportOffTheMainThread) {
+    const auto target = newTarget(32, 32);
+    const auto pipeline = newPipeline("fullscreenVertex", "flatFragment");
+    struct Report {
+        int index;
+        std::thread::id thread;
+        gpu::CommandBufferStatus status;
+        bool ownBuffer;
+    };
+    std::mutex mutex;
+    std::vector<Report> reports;
+    std::vector<std::shared_ptr<gpu::CommandBuffer>> buffers;
+    for (int index = 0; index < 8; ++index) {
+        auto buffer = queue_->commandBuffer();
+        // Every other buffer is empty, as a drain is.
+        if (index % 2 == 0) encodePass(*buffer, target, {.pipeline = pipeline, .fragmentBytes = colorBytes(1, 1, 1, 1)});
+        buffer->addCompletedHandler([&, index, expected = buffer.get()](const std::shared_ptr<gpu::CommandBuffer>& done) {
+            std::lock_guard lock(mutex);
+            reports.push_back({index, std::this_thread::get_id(), done->status(), done.get() == expected});
+        });
+        buffers.push_back(std::move(buffer));
+    }
+    for (const auto& buffer : buffers) buffer->commit();
+    buffers.back()->waitUntilCompleted();
+
+    std::lock_guard lock(mutex);
+    ASSERT_EQ(reports.size(), buffers.size());
+    for (int index = 0; index < 8; ++index) {
+        EXPECT_EQ(reports[index].index, index);
+        EXPECT_NE(reports[index].thread, std::this_thread::get_id());
+        EXPECT_EQ(reports[index].status, gpu::CommandBufferStatus::Completed);
+        EXPECT_TRUE(reports[index].ownBuffer);
+    }
+}
+
+TEST_F(CommandBufferTest, WaitingReturnsAtOnceForABufferNeverCommitted) {
+    const auto idle = queue_->commandBuffer();
+    idle->waitUntilCompleted();
+    EXPECT_EQ(idle->status(), gpu::CommandBufferStatus::NotEnqueued);
+
+    const auto empty = queue_->commandBuffer();
+    empty->commit();
+    empty->waitUntilCompleted();
+    EXPECT_EQ(empty->status(), gpu::CommandBufferStatus::Completed);
+    EXPECT_EQ(empty->error(), nullptr);
+}
+
+TEST_F(CommandBufferTest, ReleasesItsHandlersAndResourcesOnceCompleted) {
+    auto sentinel = std::make_shared<int>(0);
+    auto intermediate = newTarget(8, 8);
+    const std::weak_ptr<gpu::Texture> watched = intermediate;
+    const auto target = newTarget(8, 8);
+    const auto buffer = queue_->commandBuffer();
+    // The owner lets go of the intermediate texture right after encoding;
+    // the buffer alone keeps it until the frame is done.
+    encodePass(*buffer, intermediate, {.pipeline = newPipeline("fullscreenVertex", "flatFragment"),
+                                       .fragmentBytes = colorBytes(1, 0, 0, 1)});
+    encodePass(*buffer, target, {.pipeline = newPipeline("fullscreenVertex", "sampledFragment"),
+                                 .texture = intermediate,
+                                 .sampler = newSampler(gpu::SamplerMinMagFilter::Nearest)});
+    buffer->addCompletedHandler([sentinel](const std::shared_ptr<gpu::CommandBuffer>&) {});
+    intermediate.reset();
+    EXPECT_FALSE(watched.expired());
+    buffer->commit();
+    buffer->waitUntilCompleted();
+
+    EXPECT_TRUE(watched.expired());
+    EXPECT_EQ(sentinel.use_count(), 1);
+    EXPECT_EQ(readPixels(*target).at(4, 4), (Pixel{0, 0, 255, 255}));
+}
+
+TEST_F(CommandBufferTest, ADeviceReleasedWithWorkInFlightFinishesItFirst) {
+    const auto target = newTarget(64, 64);
+    std::atomic<int> completed = 0;
+    {
+        const auto pipeline = newPipeline("fullscreenVertex", "flatFragment");
+        for (int index = 0; index < 4; ++index) {
+            const auto buffer = queue_->commandBuffer();
+            encodePass(*buffer, target, {.pipeline = pipeline, .fragmentBytes = colorBytes(0, 0, 1, 1)});
+            buffer->addCompletedHandler([&completed](const std::shared_ptr<gpu::CommandBuffer>&) { ++completed; });
+            buffer->commit();
+        }
+    }
+    // Dropped in an order that leaves the in-flight buffers as the last
+    // owners of what they use.
+    queue_.reset();
+    library_.reset();
+    device_.reset();
+    EXPECT_EQ(completed, 4);
+    EXPECT_EQ(readPixels(*target).at(10, 10), (Pixel{255, 0, 0, 255}));
+}
