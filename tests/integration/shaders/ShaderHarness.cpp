@@ -1,0 +1,185 @@
+#include "tests/integration/shaders/ShaderHarness.h"
+
+#include "platform/foundation/Bundle.h"
+
+#include <mutex>
+#include <utility>
+
+namespace {
+
+struct ValidationLog {
+    std::mutex mutex;
+    std::vector<std::string> messages;
+};
+
+// Messages arrive on the driver's threads and may outlive any harness.
+ValidationLog& validationLog() {
+    static auto* log = new ValidationLog;
+    return *log;
+}
+
+void recordValidationMessage(std::string_view message) {
+    auto& log = validationLog();
+    std::lock_guard lock(log.mutex);
+    log.messages.emplace_back(message);
+}
+
+std::string describe(const foundation::ErrorRef& error) {
+    return error ? error->localizedDescription() : std::string("no error given");
+}
+
+} // namespace
+
+std::array<std::uint8_t, 4> Pixels::at(std::uint32_t x, std::uint32_t y) const {
+    const std::size_t offset = (std::size_t(y) * width + x) * 4;
+    return {bytes[offset], bytes[offset + 1], bytes[offset + 2], bytes[offset + 3]};
+}
+
+std::unique_ptr<ShaderHarness> ShaderHarness::create(const std::filesystem::path& bundlePath, bool enableValidation,
+                                                     std::string* failure) {
+    gpu::DeviceOptions options;
+    options.allowSoftwareDevice = true;
+    options.enableValidation = enableValidation;
+    if (enableValidation) options.validationMessageHandler = recordValidationMessage;
+    gpu::setDeviceOptions(std::move(options));
+
+    std::unique_ptr<ShaderHarness> harness(new ShaderHarness);
+    harness->device_ = gpu::Device::createSystemDefaultDevice();
+    if (!harness->device_) {
+        if (failure) *failure = "no GPU device";
+        return nullptr;
+    }
+    harness->queue_ = harness->device_->newCommandQueue();
+    harness->library_ = harness->loadLibrary(bundlePath, failure);
+    if (!harness->queue_ || !harness->library_) return nullptr;
+    harness->patternPipeline_ = harness->newPipeline("flowVertex", "flowFragment", false, failure);
+    if (!harness->patternPipeline_) return nullptr;
+    return harness;
+}
+
+std::shared_ptr<gpu::Library> ShaderHarness::loadLibrary(const std::filesystem::path& bundlePath,
+                                                         std::string* failure) const {
+    const auto bundle = foundation::Bundle::bundleWithPath(bundlePath);
+    if (!bundle) {
+        if (failure) *failure = "no bundle at " + bundlePath.string();
+        return nullptr;
+    }
+    foundation::ErrorRef error;
+    auto library = device_->newDefaultLibraryWithBundle(*bundle, &error);
+    if (!library && failure) *failure = "no program library in " + bundlePath.string() + ": " + describe(error);
+    return library;
+}
+
+std::shared_ptr<gpu::RenderPipelineState> ShaderHarness::newPipeline(const std::string& vertexName,
+                                                                     const std::string& fragmentName, bool blending,
+                                                                     std::string* failure,
+                                                                     const std::shared_ptr<gpu::Library>& library) const {
+    const auto& source = library ? library : library_;
+    gpu::RenderPipelineDescriptor descriptor;
+    descriptor.label = "KORLAN Flow " + fragmentName;
+    descriptor.vertexFunction = source->newFunctionWithName(vertexName);
+    descriptor.fragmentFunction = source->newFunctionWithName(fragmentName);
+    if (!descriptor.vertexFunction || !descriptor.fragmentFunction) {
+        if (failure) *failure = "no entry point " + vertexName + " or " + fragmentName;
+        return nullptr;
+    }
+    auto& attachment = descriptor.colorAttachments[0];
+    attachment.pixelFormat = gpu::PixelFormat::BGRA8Unorm;
+    if (blending) {
+        attachment.blendingEnabled = true;
+        attachment.sourceRGBBlendFactor = gpu::BlendFactor::SourceAlpha;
+        attachment.destinationRGBBlendFactor = gpu::BlendFactor::OneMinusSourceAlpha;
+        attachment.sourceAlphaBlendFactor = gpu::BlendFactor::One;
+        attachment.destinationAlphaBlendFactor = gpu::BlendFactor::OneMinusSourceAlpha;
+    }
+    foundation::ErrorRef error;
+    auto pipeline = device_->newRenderPipelineStateWithDescriptor(descriptor, &error);
+    if (!pipeline && failure) *failure = "pipeline " + fragmentName + " failed: " + describe(error);
+    return pipeline;
+}
+
+std::shared_ptr<gpu::Texture> ShaderHarness::newTarget(std::uint32_t width, std::uint32_t height) const {
+    auto descriptor = gpu::TextureDescriptor::texture2DDescriptor(gpu::PixelFormat::BGRA8Unorm, width, height, false);
+    descriptor.usage = gpu::TextureUsageShaderRead | gpu::TextureUsageRenderTarget;
+    descriptor.storageMode = gpu::StorageMode::Shared;
+    return device_->newTextureWithDescriptor(descriptor);
+}
+
+std::shared_ptr<gpu::SamplerState> ShaderHarness::newSampler(gpu::SamplerMinMagFilter filter) const {
+    gpu::SamplerDescriptor descriptor;
+    descriptor.label = "KORLAN Flow Test Sampler";
+    descriptor.minFilter = filter;
+    descriptor.magFilter = filter;
+    return device_->newSamplerStateWithDescriptor(descriptor);
+}
+
+bool ShaderHarness::encodePass(gpu::CommandBuffer& commandBuffer, const std::shared_ptr<gpu::Texture>& target,
+                               const PassDescription& pass) const {
+    auto descriptor = gpu::RenderPassDescriptor::renderPassDescriptor();
+    auto& attachment = descriptor.colorAttachments[0];
+    attachment.texture = target;
+    attachment.loadAction = gpu::LoadAction::Clear;
+    attachment.storeAction = gpu::StoreAction::Store;
+    attachment.clearColor = pass.clearColor;
+    const auto encoder = commandBuffer.renderCommandEncoderWithDescriptor(descriptor);
+    if (!encoder) return false;
+    encoder->setRenderPipelineState(pass.pipeline);
+    if (!pass.vertexBytes.empty()) encoder->setVertexBytes(pass.vertexBytes.data(), pass.vertexBytes.size(), 0);
+    if (!pass.fragmentBytes.empty()) encoder->setFragmentBytes(pass.fragmentBytes.data(), pass.fragmentBytes.size(), 0);
+    if (pass.texture) {
+        encoder->setFragmentTexture(pass.texture, 0);
+        encoder->setFragmentSamplerState(pass.sampler, 0);
+    }
+    encoder->drawPrimitives(gpu::PrimitiveType::Triangle, 0, pass.vertexCount);
+    encoder->endEncoding();
+    return true;
+}
+
+Pixels ShaderHarness::render(const std::shared_ptr<gpu::Texture>& target,
+                             std::span<const PassDescription> passes) const {
+    const auto commandBuffer = queue_->commandBuffer();
+    if (!commandBuffer || !target) return {};
+    for (const auto& pass : passes) {
+        if (!encodePass(*commandBuffer, target, pass)) return {};
+    }
+    commandBuffer->commit();
+    commandBuffer->waitUntilCompleted();
+    if (commandBuffer->status() != gpu::CommandBufferStatus::Completed) return {};
+    return readPixels(*target);
+}
+
+PassDescription ShaderHarness::patternPass(const KORLANFlowUniforms& uniforms) const {
+    PassDescription pass;
+    pass.pipeline = patternPipeline_;
+    pass.clearColor = kBackgroundColor;
+    pass.fragmentBytes = std::as_bytes(std::span(&uniforms, 1));
+    return pass;
+}
+
+Pixels ShaderHarness::renderPattern(const KORLANFlowUniforms& uniforms, std::uint32_t width,
+                                    std::uint32_t height) const {
+    const auto pass = patternPass(uniforms);
+    return render(newTarget(width, height), std::span(&pass, 1));
+}
+
+std::vector<std::string> ShaderHarness::takeValidationMessages() {
+    auto& log = validationLog();
+    std::lock_guard lock(log.mutex);
+    return std::exchange(log.messages, {});
+}
+
+KORLANFlowUniforms makeUniforms(std::uint32_t width, std::uint32_t height, float time, float seed, float speed,
+                                float intensity, float complexity) {
+    return {float(width), float(height), time, speed, intensity, complexity, seed, 0.0f};
+}
+
+Pixels readPixels(gpu::Texture& texture) {
+    Pixels pixels;
+    pixels.width = std::uint32_t(texture.width());
+    pixels.height = std::uint32_t(texture.height());
+    pixels.bytes.resize(std::size_t(pixels.width) * pixels.height * 4);
+    gpu::Region region;
+    region.size = {texture.width(), texture.height(), 1};
+    texture.getBytes(pixels.bytes.data(), std::size_t(pixels.width) * 4, region, 0);
+    return pixels;
+}
