@@ -7,6 +7,7 @@ target_compile_definitions(KORLANFlowModuleObjects
   PUBLIC KORLAN_FLOW_BUNDLE_IDENTIFIER="${KORLAN_FLOW_BUNDLE_IDENTIFIER}")
 target_link_libraries(KORLANFlowModuleObjects PUBLIC KORLANFlowPlatform)
 
+add_subdirectory(renderer)
 add_subdirectory(settings)
 
 add_library(KORLANFlow SHARED)
@@ -20,3 +21,9 @@ set_target_properties(KORLANFlow PROPERTIES
   LIBRARY_OUTPUT_DIRECTORY ${KORLAN_FLOW_BUNDLE_DIR}/Contents/Linux)
 
 configure_file(${CMAKE_SOURCE_DIR}/resources/Info.ini.in ${KORLAN_FLOW_BUNDLE_DIR}/Contents/Info.ini @ONLY)
+configure_file(${CMAKE_SOURCE_DIR}/resources/overlay-logo.svg ${KORLAN_FLOW_BUNDLE_DIR}/Contents/Resources/overlay-logo.svg
+               COPYONLY)
+
+# The bundle's GPU program library ships with the module.
+add_subdirectory(shaders)
+add_dependencies(KORLANFlow KORLANFlowShaders)

@@ -1,35 +1,10 @@
 #include "tests/support/ScratchConfigHome.h"
 
-#include <glib.h>
-
-#include <cstdlib>
 #include <fstream>
 #include <sstream>
-#include <stdexcept>
-
-ScratchConfigHome::ScratchConfigHome() {
-    gchar* directory = g_dir_make_tmp("korlan-flow-config-XXXXXX", nullptr);
-    if (!directory) throw std::runtime_error("cannot make a scratch directory");
-    root_ = directory;
-    g_free(directory);
-    const char* previous = std::getenv("XDG_CONFIG_HOME");
-    hadPrevious_ = previous != nullptr;
-    if (previous) previous_ = previous;
-    setenv("XDG_CONFIG_HOME", root_.c_str(), 1);
-}
-
-ScratchConfigHome::~ScratchConfigHome() {
-    if (hadPrevious_) {
-        setenv("XDG_CONFIG_HOME", previous_.c_str(), 1);
-    } else {
-        unsetenv("XDG_CONFIG_HOME");
-    }
-    std::error_code ignored;
-    std::filesystem::remove_all(root_, ignored);
-}
 
 std::filesystem::path ScratchConfigHome::settingsFile(const std::string& module) const {
-    return root_ / "korlan-flow" / (module + ".ini");
+    return root() / "korlan-flow" / (module + ".ini");
 }
 
 void ScratchConfigHome::writeSettingsFile(const std::string& module, const std::string& contents) const {

@@ -1,7 +1,7 @@
 #include "platform/foundation/Bundle.h"
 
 #include "tests/support/LoadedModule.h"
-#include "tests/support/ScratchConfigHome.h"
+#include "tests/support/ScratchDirectoryVariable.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 using foundation::Bundle;
 
 TEST(Bundle, ReadsItsIdentifierAndFindsResourcesInsideItOnly) {
-    ScratchConfigHome scratch; // a scratch directory to build a bundle in
+    ScratchDirectory scratch;
     const auto root = scratch.root() / "Test.saver";
     std::filesystem::create_directories(root / "Contents" / "Resources");
     std::ofstream(root / "Contents" / "Info.ini") << "[Bundle]\nIdentifier=test.bundle\nExecutable=libTest.so\n";
@@ -30,7 +30,7 @@ TEST(Bundle, ReadsItsIdentifierAndFindsResourcesInsideItOnly) {
 }
 
 TEST(Bundle, DirectoriesWithoutAnIdentifierAreNoBundles) {
-    ScratchConfigHome scratch;
+    ScratchDirectory scratch;
     EXPECT_EQ(Bundle::bundleWithPath(scratch.root() / "absent.saver"), nullptr);
     std::filesystem::create_directories(scratch.root() / "empty.saver" / "Contents");
     std::ofstream(scratch.root() / "empty.saver" / "Contents" / "Info.ini") << "[Bundle]\nName=x\n";
