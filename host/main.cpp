@@ -1,3 +1,4 @@
+#include "host/CaptureCommand.h"
 #include "host/ModuleBundle.h"
 
 #include "platform/foundation/ScreenSaverDefaults.h"
@@ -5,22 +6,24 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <span>
 #include <string>
 
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: korlan-flow [--bundle PATH] COMMAND\n"
+    "Usage: korlan-flow [--bundle PATH] COMMAND [OPTIONS]\n"
     "\n"
     "Commands:\n"
     "  config       print the settings as the module loads them, and where they are stored\n"
+    "  capture      render one frame off screen; prints its checksum (see capture --help)\n"
     "\n"
     "Options:\n"
     "  --bundle PATH  the KORLANFlow.saver bundle to load (default: the one built beside this program)\n"
     "  --help         show this text\n"
     "  --version      show the version\n";
 
-int printConfiguration(const ModuleBundle& module) {
+int runConfigCommand(const ModuleBundle& module) {
     const KORLANFlowConfiguration configuration = module.loadConfiguration();
     const auto store = foundation::ScreenSaverDefaults::defaultsForModuleWithName(module.bundleIdentifier);
     std::printf("bundle: %s (%s)\n", module.bundle->bundlePath().c_str(), module.bundleIdentifier);
@@ -30,8 +33,8 @@ int printConfiguration(const ModuleBundle& module) {
     return EXIT_SUCCESS;
 }
 
-int usageError(const char* message) {
-    std::fprintf(stderr, "korlan-flow: %s\n\n%s", message, kUsage);
+int usageError(const std::string& message) {
+    std::fprintf(stderr, "korlan-flow: %s\n\n%s", message.c_str(), kUsage);
     return 2;
 }
 
@@ -39,27 +42,25 @@ int usageError(const char* message) {
 
 int main(int argc, char** argv) {
     std::string bundlePath = KORLAN_FLOW_DEFAULT_BUNDLE;
-    std::string command;
-    for (int i = 1; i < argc; ++i) {
-        const char* argument = argv[i];
-        if (!std::strcmp(argument, "--help")) {
+    int i = 1;
+    for (; i < argc && argv[i][0] == '-'; ++i) {
+        if (!std::strcmp(argv[i], "--help")) {
             std::fputs(kUsage, stdout);
             return EXIT_SUCCESS;
         }
-        if (!std::strcmp(argument, "--version")) {
+        if (!std::strcmp(argv[i], "--version")) {
             std::puts("korlan-flow " KORLAN_FLOW_VERSION);
             return EXIT_SUCCESS;
         }
-        if (!std::strcmp(argument, "--bundle")) {
-            if (++i == argc) return usageError("--bundle needs a path");
-            bundlePath = argv[i];
-        } else if (command.empty() && argument[0] != '-') {
-            command = argument;
-        } else {
-            return usageError((std::string("unknown argument: ") + argument).c_str());
-        }
+        if (std::strcmp(argv[i], "--bundle") != 0) return usageError(std::string("unknown option: ") + argv[i]);
+        if (++i == argc) return usageError("--bundle needs a path");
+        bundlePath = argv[i];
     }
-    if (command != "config") return usageError(command.empty() ? "no command given" : "unknown command");
+    if (i == argc) return usageError("no command given");
+    const std::string command = argv[i];
+    const std::span<char* const> commandArguments(argv + i + 1, argv + argc);
+    if (command != "config" && command != "capture") return usageError("unknown command: " + command);
+    if (command == "config" && !commandArguments.empty()) return usageError("config takes no arguments");
 
     std::string failure;
     const auto module = ModuleBundle::load(bundlePath, failure);
@@ -67,5 +68,5 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "korlan-flow: %s\n", failure.c_str());
         return EXIT_FAILURE;
     }
-    return printConfiguration(*module);
+    return command == "config" ? runConfigCommand(*module) : runCaptureCommand(*module, commandArguments);
 }
