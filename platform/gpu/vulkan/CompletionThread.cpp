@@ -4,20 +4,14 @@
 
 #include <pthread.h>
 
-#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <future>
+#include <limits>
 #include <mutex>
 
 namespace gpu::vulkan {
-
-namespace {
-
-constexpr std::chrono::nanoseconds kWaitSlice = std::chrono::milliseconds(100);
-
-} // namespace
 
 struct CompletionThread::State {
     struct Pending {
@@ -43,18 +37,13 @@ struct CompletionThread::State {
         wake.notify_one();
     }
 
-    // Waits in slices: Mesa 22.3's emulated timelines can miss the wake-up
-    // of a waiter whose value was signalled meanwhile, and each new wait
-    // looks at the value afresh.
     foundation::ErrorRef waitFor(std::uint64_t value) const {
         VkSemaphoreWaitInfo info{VK_STRUCTURE_TYPE_SEMAPHORE_WAIT_INFO};
         info.semaphoreCount = 1;
         info.pSemaphores = &timeline;
         info.pValues = &value;
-        VkResult result;
-        do {
-            result = vkWaitSemaphores(context->device(), &info, kWaitSlice.count());
-        } while (result == VK_TIMEOUT);
+        const VkResult result =
+            vkWaitSemaphores(context->device(), &info, std::numeric_limits<std::uint64_t>::max());
         return result == VK_SUCCESS ? nullptr : vulkanError("vkWaitSemaphores", result);
     }
 

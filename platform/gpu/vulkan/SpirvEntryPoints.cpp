@@ -8,7 +8,7 @@ namespace gpu::vulkan {
 
 namespace {
 
-// Numbers of the SPIR-V specification: the opcode of OpEntryPoint and its
+// SPIR-V's own numbers: the opcode of OpEntryPoint and its
 // execution models for the two stages a render pipeline has.
 constexpr std::uint16_t kOpEntryPoint = 15;
 constexpr std::uint32_t kExecutionModelVertex = 0;
