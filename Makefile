@@ -14,8 +14,12 @@ configure: deps
 build: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
 
+# Until the saver has windows of its own: show the settings, and render one
+# frame off screen (on the CPU where there is no GPU).
 run: build
 	@$(BUILD_DIR)/host/korlan-flow config
+	@$(BUILD_DIR)/host/korlan-flow capture --software --png $(BUILD_DIR)/korlan-flow.png
+	@echo "frame written to $(BUILD_DIR)/korlan-flow.png"
 
 test: build
 	@cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)

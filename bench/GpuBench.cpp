@@ -1,11 +1,13 @@
 // What building the renderer's three pipelines costs on the default device
 // (software allowed): cold, with no pipeline cache on disk, and warm, with
 // the cache an earlier device left behind.
+#include "tests/support/GpuTestSupport.h"
+#include "tests/support/ScratchDirectoryVariable.h"
+
 #include "platform/foundation/Bundle.h"
 #include "platform/gpu/Device.h"
 
 #include <benchmark/benchmark.h>
-#include <glib.h>
 
 #include <array>
 #include <cstdlib>
@@ -19,33 +21,10 @@ struct PipelineRecipe {
     bool blending;
 };
 
-// Shaped like the renderer's: two opaque passes sharing a vertex program,
-// one blended quad.
-constexpr std::array kPipelines = {PipelineRecipe{"fullscreenVertex", "flatFragment", false},
-                                   PipelineRecipe{"fullscreenVertex", "sampledFragment", false},
-                                   PipelineRecipe{"quadVertex", "sampledFragment", true}};
-
-// A scratch $XDG_CACHE_HOME for the whole run.
-class ScratchCacheHome {
-public:
-    ScratchCacheHome() {
-        gchar* directory = g_dir_make_tmp("korlan-flow-bench-XXXXXX", nullptr);
-        root_ = directory;
-        g_free(directory);
-        setenv("XDG_CACHE_HOME", root_.c_str(), 1);
-    }
-    ~ScratchCacheHome() {
-        std::error_code ignored;
-        std::filesystem::remove_all(root_, ignored);
-    }
-    void clear() const {
-        std::error_code ignored;
-        std::filesystem::remove_all(root_ / "korlan-flow", ignored);
-    }
-
-private:
-    std::filesystem::path root_;
-};
+// The renderer's three: pattern, composite and the blended logo.
+constexpr std::array kPipelines = {PipelineRecipe{"flowVertex", "flowFragment", false},
+                                   PipelineRecipe{"flowVertex", "flowCompositeFragment", false},
+                                   PipelineRecipe{"logoVertex", "logoFragment", true}};
 
 struct OpenDevice {
     std::shared_ptr<gpu::Device> device;
@@ -57,7 +36,7 @@ OpenDevice openDevice() {
     options.allowSoftwareDevice = true;
     gpu::setDeviceOptions(options);
     OpenDevice open{gpu::Device::createSystemDefaultDevice(), nullptr};
-    const auto bundle = foundation::Bundle::bundleWithPath(KORLAN_FLOW_GPU_TEST_BUNDLE);
+    const auto bundle = foundation::Bundle::bundleWithPath(KORLAN_FLOW_BUNDLE_PATH);
     if (open.device && bundle) open.library = open.device->newDefaultLibraryWithBundle(*bundle);
     return open;
 }
@@ -69,10 +48,7 @@ bool buildPipelines(const OpenDevice& open) {
         descriptor.fragmentFunction = open.library->newFunctionWithName(recipe.fragment);
         auto& attachment = descriptor.colorAttachments[0];
         attachment.pixelFormat = gpu::PixelFormat::BGRA8Unorm;
-        attachment.blendingEnabled = recipe.blending;
-        attachment.sourceRGBBlendFactor = gpu::BlendFactor::SourceAlpha;
-        attachment.destinationRGBBlendFactor = gpu::BlendFactor::OneMinusSourceAlpha;
-        attachment.destinationAlphaBlendFactor = gpu::BlendFactor::OneMinusSourceAlpha;
+        if (recipe.blending) blendSourceOver(attachment);
         if (!open.device->newRenderPipelineStateWithDescriptor(descriptor)) return false;
     }
     return true;
@@ -81,7 +57,7 @@ bool buildPipelines(const OpenDevice& open) {
 // Device creation and release (which writes the cache) stay out of the
 // measured time; only the three builds count.
 void measurePipelineBuilds(benchmark::State& state, bool warm) {
-    ScratchCacheHome cacheHome;
+    const ScratchDirectoryVariable cacheHome("XDG_CACHE_HOME");
     if (warm) buildPipelines(openDevice());
     for (auto _ : state) {
         state.PauseTiming();

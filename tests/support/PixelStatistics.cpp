@@ -1,4 +1,4 @@
-#include "tests/integration/shaders/PixelStatistics.h"
+#include "tests/support/PixelStatistics.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,7 +2,7 @@
 
 // Measures for comparing read-back pictures, channel values 0 to 255.
 
-#include "tests/integration/shaders/ShaderHarness.h"
+#include "tests/support/GpuTestSupport.h"
 
 // Mean absolute difference over the colour channels of two pictures of
 // the same size.

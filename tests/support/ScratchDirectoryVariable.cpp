@@ -3,6 +3,7 @@
 #include <glib.h>
 
 #include <cstdlib>
+#include <fstream>
 #include <stdexcept>
 
 ScratchDirectory::ScratchDirectory() {
@@ -17,6 +18,12 @@ ScratchDirectory::~ScratchDirectory() {
     std::filesystem::remove_all(root_, ignored);
 }
 
+std::filesystem::path ScratchDirectory::write(const std::string& name, const std::string& contents) const {
+    const auto path = root_ / name;
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << contents;
+    return path;
+}
+
 void ScratchDirectory::clear() const {
     std::error_code ignored;
     for (const auto& entry : std::filesystem::directory_iterator(root_, ignored)) {
@@ -24,15 +31,16 @@ void ScratchDirectory::clear() const {
     }
 }
 
-ScratchDirectoryVariable::ScratchDirectoryVariable(std::string variable) : variable_(std::move(variable)) {
-    if (const char* previous = std::getenv(variable_.c_str())) previous_ = previous;
-    setenv(variable_.c_str(), root().c_str(), 1);
+ScopedEnvironmentVariable::ScopedEnvironmentVariable(std::string name, const std::string& value)
+    : name_(std::move(name)) {
+    if (const char* previous = std::getenv(name_.c_str())) previous_ = previous;
+    setenv(name_.c_str(), value.c_str(), 1);
 }
 
-ScratchDirectoryVariable::~ScratchDirectoryVariable() {
+ScopedEnvironmentVariable::~ScopedEnvironmentVariable() {
     if (previous_) {
-        setenv(variable_.c_str(), previous_->c_str(), 1);
+        setenv(name_.c_str(), previous_->c_str(), 1);
     } else {
-        unsetenv(variable_.c_str());
+        unsetenv(name_.c_str());
     }
 }

@@ -20,9 +20,3 @@ TestBundle& TestBundle::withResource(const std::string& fileName, const std::str
 }
 
 std::shared_ptr<foundation::Bundle> TestBundle::bundle() const { return foundation::Bundle::bundleWithPath(path_); }
-
-std::string svgDocument(int width, int height, const std::string& body) {
-    const std::string w = std::to_string(width), h = std::to_string(height);
-    return "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + w + "\" height=\"" + h + "\" viewBox=\"0 0 " + w +
-           " " + h + "\">" + body + "</svg>";
-}

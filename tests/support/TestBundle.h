@@ -26,6 +26,3 @@ private:
     ScratchDirectory scratch_;
     std::filesystem::path path_;
 };
-
-// An SVG document of the given view box whose body is the given elements.
-std::string svgDocument(int width, int height, const std::string& body);

@@ -40,7 +40,7 @@ TEST(DeviceSelection, UsesACpuDeviceOnlyWhenAllowed) {
 class PipelineCacheTest : public GpuTest {};
 
 TEST_F(PipelineCacheTest, IsWrittenUnderTheCacheHomeWhenTheDeviceGoes) {
-    const auto expected = cacheHome_ / "korlan-flow" / "pipeline-cache.bin";
+    const auto expected = cacheHome_.root() / "korlan-flow" / "pipeline-cache.bin";
     ASSERT_NE(newPipeline("fullscreenVertex", "flatFragment"), nullptr);
     EXPECT_FALSE(std::filesystem::exists(expected));
 
@@ -56,7 +56,7 @@ TEST_F(PipelineCacheTest, IsWrittenUnderTheCacheHomeWhenTheDeviceGoes) {
     EXPECT_EQ(header.headerVersion, VK_PIPELINE_CACHE_HEADER_VERSION_ONE);
 
     // The next device starts from the file and builds the same pipeline.
-    gpu::setDeviceOptions(testOptions(validationMessages_));
+    gpu::setDeviceOptions(validatedTestDeviceOptions());
     device_ = gpu::Device::createSystemDefaultDevice();
     ASSERT_NE(device_, nullptr);
     const auto bundle = foundation::Bundle::bundleWithPath(testBundlePath());

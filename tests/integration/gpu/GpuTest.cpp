@@ -2,74 +2,14 @@
 
 #include "platform/foundation/Bundle.h"
 
-#include <dlfcn.h>
-#include <glib.h>
-
 #include <cmath>
 #include <cstdlib>
-
-namespace {
-
-// The loader unloads the validation layer with each instance, and leaks the
-// layer keeps to itself would then be reported without a library name that
-// tests/support/lsan.supp can match. An extra reference keeps it mapped.
-class ValidationLayerKeptMapped : public ::testing::Environment {
-public:
-    void SetUp() override { dlopen("libVkLayer_khronos_validation.so", RTLD_NOW | RTLD_LOCAL); }
-};
-
-[[maybe_unused]] auto* const kValidationLayerKeptMapped =
-    ::testing::AddGlobalTestEnvironment(new ValidationLayerKeptMapped);
-
-} // namespace
-
-ScopedEnvironmentVariable::ScopedEnvironmentVariable(std::string name, const std::string& value)
-    : name_(std::move(name)) {
-    if (const char* previous = std::getenv(name_.c_str())) previous_ = previous;
-    setenv(name_.c_str(), value.c_str(), 1);
-}
-
-ScopedEnvironmentVariable::~ScopedEnvironmentVariable() {
-    if (previous_) {
-        setenv(name_.c_str(), previous_->c_str(), 1);
-    } else {
-        unsetenv(name_.c_str());
-    }
-}
-
-void ValidationMessages::record(std::string_view message) {
-    std::lock_guard lock(mutex_);
-    messages_.emplace_back(message);
-}
-
-std::vector<std::string> ValidationMessages::take() {
-    std::lock_guard lock(mutex_);
-    return std::exchange(messages_, {});
-}
-
-Pixel Pixels::at(std::uint32_t x, std::uint32_t y) const {
-    const std::size_t offset = (std::size_t{y} * width + x) * 4;
-    return {bytes[offset], bytes[offset + 1], bytes[offset + 2], bytes[offset + 3]};
-}
-
-gpu::DeviceOptions GpuTest::testOptions(const std::shared_ptr<ValidationMessages>& messages) {
-    gpu::DeviceOptions options;
-    options.allowSoftwareDevice = true;
-    options.enableValidation = true;
-    options.validationMessageHandler = [messages](std::string_view message) { messages->record(message); };
-    return options;
-}
 
 std::filesystem::path GpuTest::testBundlePath() { return KORLAN_FLOW_GPU_TEST_BUNDLE; }
 
 void GpuTest::SetUp() {
-    gchar* directory = g_dir_make_tmp("korlan-flow-gpu-XXXXXX", nullptr);
-    ASSERT_NE(directory, nullptr);
-    cacheHome_ = directory;
-    g_free(directory);
-    cacheHomeVariable_ = std::make_unique<ScopedEnvironmentVariable>("XDG_CACHE_HOME", cacheHome_.string());
-
-    gpu::setDeviceOptions(testOptions(validationMessages_));
+    gpu::setDeviceOptions(validatedTestDeviceOptions());
+    takeValidationMessages();
     device_ = gpu::Device::createSystemDefaultDevice();
     ASSERT_NE(device_, nullptr) << "no Vulkan device, not even a software one";
     queue_ = device_->newCommandQueue();
@@ -88,10 +28,7 @@ void GpuTest::TearDown() {
     queue_.reset();
     device_.reset();
     gpu::setDeviceOptions({});
-    for (const auto& message : validationMessages_->take()) ADD_FAILURE() << "validation: " << message;
-    cacheHomeVariable_.reset();
-    std::error_code ignored;
-    std::filesystem::remove_all(cacheHome_, ignored);
+    for (const auto& message : takeValidationMessages()) ADD_FAILURE() << "validation: " << message;
 }
 
 std::shared_ptr<gpu::RenderPipelineState> GpuTest::newPipeline(const std::string& vertexName,
@@ -102,13 +39,7 @@ std::shared_ptr<gpu::RenderPipelineState> GpuTest::newPipeline(const std::string
     descriptor.fragmentFunction = library_->newFunctionWithName(fragmentName);
     auto& attachment = descriptor.colorAttachments[0];
     attachment.pixelFormat = kTargetFormat;
-    if (blending) {
-        attachment.blendingEnabled = true;
-        attachment.sourceRGBBlendFactor = gpu::BlendFactor::SourceAlpha;
-        attachment.destinationRGBBlendFactor = gpu::BlendFactor::OneMinusSourceAlpha;
-        attachment.sourceAlphaBlendFactor = gpu::BlendFactor::One;
-        attachment.destinationAlphaBlendFactor = gpu::BlendFactor::OneMinusSourceAlpha;
-    }
+    if (blending) blendSourceOver(attachment);
     foundation::ErrorRef error;
     auto pipeline = device_->newRenderPipelineStateWithDescriptor(descriptor, &error);
     EXPECT_NE(pipeline, nullptr) << (error ? error->localizedDescription() : "no error");
@@ -159,16 +90,6 @@ void GpuTest::draw(const std::shared_ptr<gpu::Texture>& target, const Pass& pass
     commandBuffer->commit();
     commandBuffer->waitUntilCompleted();
     ASSERT_EQ(commandBuffer->status(), gpu::CommandBufferStatus::Completed);
-}
-
-Pixels GpuTest::readPixels(gpu::Texture& target) {
-    Pixels pixels;
-    pixels.width = static_cast<std::uint32_t>(target.width());
-    pixels.height = static_cast<std::uint32_t>(target.height());
-    pixels.bytes.resize(std::size_t{pixels.width} * pixels.height * 4);
-    const gpu::Region region{{0, 0, 0}, {pixels.width, pixels.height, 1}};
-    target.getBytes(pixels.bytes.data(), std::size_t{pixels.width} * 4, region, 0);
-    return pixels;
 }
 
 std::vector<float> colorBytes(float red, float green, float blue, float alpha) { return {red, green, blue, alpha}; }

@@ -5,6 +5,9 @@
 // directory, and the test program library. Any validation message fails
 // the test.
 
+#include "tests/support/GpuTestSupport.h"
+#include "tests/support/ScratchDirectoryVariable.h"
+
 #include "platform/gpu/Device.h"
 
 #include <gtest/gtest.h>
@@ -17,41 +20,6 @@
 #include <optional>
 #include <string>
 #include <vector>
-
-// Sets an environment variable for the life of the object.
-class ScopedEnvironmentVariable {
-public:
-    ScopedEnvironmentVariable(std::string name, const std::string& value);
-    ~ScopedEnvironmentVariable();
-    ScopedEnvironmentVariable(const ScopedEnvironmentVariable&) = delete;
-    ScopedEnvironmentVariable& operator=(const ScopedEnvironmentVariable&) = delete;
-
-private:
-    std::string name_;
-    std::optional<std::string> previous_;
-};
-
-// Messages of the validation layer, from whichever thread reports them.
-class ValidationMessages {
-public:
-    void record(std::string_view message);
-    std::vector<std::string> take();
-
-private:
-    std::mutex mutex_;
-    std::vector<std::string> messages_;
-};
-
-using Pixel = std::array<std::uint8_t, 4>; // blue, green, red, alpha
-
-// Pixels read back from a BGRA target, rows from the top, tight.
-struct Pixels {
-    std::uint32_t width = 0;
-    std::uint32_t height = 0;
-    std::vector<std::uint8_t> bytes;
-
-    Pixel at(std::uint32_t x, std::uint32_t y) const;
-};
 
 // One pass over a whole target: a draw with what is set here.
 struct Pass {
@@ -69,7 +37,6 @@ class GpuTest : public ::testing::Test {
 protected:
     static constexpr auto kTargetFormat = gpu::PixelFormat::BGRA8Unorm;
 
-    static gpu::DeviceOptions testOptions(const std::shared_ptr<ValidationMessages>& messages);
     static std::filesystem::path testBundlePath();
 
     void SetUp() override;
@@ -83,11 +50,8 @@ protected:
     void encodePass(gpu::CommandBuffer& commandBuffer, const std::shared_ptr<gpu::Texture>& target, const Pass& pass);
     // Encodes, commits and waits.
     void draw(const std::shared_ptr<gpu::Texture>& target, const Pass& pass);
-    static Pixels readPixels(gpu::Texture& target);
 
-    std::filesystem::path cacheHome_;
-    std::unique_ptr<ScopedEnvironmentVariable> cacheHomeVariable_;
-    std::shared_ptr<ValidationMessages> validationMessages_ = std::make_shared<ValidationMessages>();
+    ScratchDirectoryVariable cacheHome_{"XDG_CACHE_HOME"};
     std::shared_ptr<gpu::Device> device_;
     std::shared_ptr<gpu::CommandQueue> queue_;
     std::shared_ptr<gpu::Library> library_;

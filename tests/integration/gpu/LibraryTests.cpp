@@ -34,7 +34,7 @@ TEST_F(LibraryTest, FindsItsEntryPointsByNameOnly) {
 }
 
 TEST_F(LibraryTest, ABundleWithoutALibraryGivesNoLibraryAndNoError) {
-    const auto bundle = makeBundle(cacheHome_ / "Empty.bundle", std::nullopt);
+    const auto bundle = makeBundle(cacheHome_.root() / "Empty.bundle", std::nullopt);
     ASSERT_NE(bundle, nullptr);
     foundation::ErrorRef error;
     EXPECT_EQ(device_->newDefaultLibraryWithBundle(*bundle, &error), nullptr);
@@ -57,7 +57,7 @@ TEST_F(LibraryTest, AnUnusableLibraryGivesAnErrorOfTheGpuDomain) {
     };
     int index = 0;
     for (const auto& c : cases) {
-        const auto bundle = makeBundle(cacheHome_ / ("Broken" + std::to_string(index++) + ".bundle"), c.bytes);
+        const auto bundle = makeBundle(cacheHome_.root() / ("Broken" + std::to_string(index++) + ".bundle"), c.bytes);
         foundation::ErrorRef error;
         EXPECT_EQ(device_->newDefaultLibraryWithBundle(*bundle, &error), nullptr) << c.what;
         ASSERT_NE(error, nullptr) << c.what;

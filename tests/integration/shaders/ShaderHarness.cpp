@@ -2,27 +2,9 @@
 
 #include "platform/foundation/Bundle.h"
 
-#include <mutex>
 #include <utility>
 
 namespace {
-
-struct ValidationLog {
-    std::mutex mutex;
-    std::vector<std::string> messages;
-};
-
-// Messages arrive on the driver's threads and may outlive any harness.
-ValidationLog& validationLog() {
-    static auto* log = new ValidationLog;
-    return *log;
-}
-
-void recordValidationMessage(std::string_view message) {
-    auto& log = validationLog();
-    std::lock_guard lock(log.mutex);
-    log.messages.emplace_back(message);
-}
 
 std::string describe(const foundation::ErrorRef& error) {
     return error ? error->localizedDescription() : std::string("no error given");
@@ -30,17 +12,10 @@ std::string describe(const foundation::ErrorRef& error) {
 
 } // namespace
 
-std::array<std::uint8_t, 4> Pixels::at(std::uint32_t x, std::uint32_t y) const {
-    const std::size_t offset = (std::size_t(y) * width + x) * 4;
-    return {bytes[offset], bytes[offset + 1], bytes[offset + 2], bytes[offset + 3]};
-}
-
 std::unique_ptr<ShaderHarness> ShaderHarness::create(const std::filesystem::path& bundlePath, bool enableValidation,
                                                      std::string* failure) {
-    gpu::DeviceOptions options;
-    options.allowSoftwareDevice = true;
+    gpu::DeviceOptions options = validatedTestDeviceOptions();
     options.enableValidation = enableValidation;
-    if (enableValidation) options.validationMessageHandler = recordValidationMessage;
     gpu::setDeviceOptions(std::move(options));
 
     std::unique_ptr<ShaderHarness> harness(new ShaderHarness);
@@ -85,13 +60,7 @@ std::shared_ptr<gpu::RenderPipelineState> ShaderHarness::newPipeline(const std::
     }
     auto& attachment = descriptor.colorAttachments[0];
     attachment.pixelFormat = gpu::PixelFormat::BGRA8Unorm;
-    if (blending) {
-        attachment.blendingEnabled = true;
-        attachment.sourceRGBBlendFactor = gpu::BlendFactor::SourceAlpha;
-        attachment.destinationRGBBlendFactor = gpu::BlendFactor::OneMinusSourceAlpha;
-        attachment.sourceAlphaBlendFactor = gpu::BlendFactor::One;
-        attachment.destinationAlphaBlendFactor = gpu::BlendFactor::OneMinusSourceAlpha;
-    }
+    if (blending) blendSourceOver(attachment);
     foundation::ErrorRef error;
     auto pipeline = device_->newRenderPipelineStateWithDescriptor(descriptor, &error);
     if (!pipeline && failure) *failure = "pipeline " + fragmentName + " failed: " + describe(error);
@@ -162,24 +131,9 @@ Pixels ShaderHarness::renderPattern(const KORLANFlowUniforms& uniforms, std::uin
     return render(newTarget(width, height), std::span(&pass, 1));
 }
 
-std::vector<std::string> ShaderHarness::takeValidationMessages() {
-    auto& log = validationLog();
-    std::lock_guard lock(log.mutex);
-    return std::exchange(log.messages, {});
-}
 
 KORLANFlowUniforms makeUniforms(std::uint32_t width, std::uint32_t height, float time, float seed, float speed,
                                 float intensity, float complexity) {
     return {float(width), float(height), time, speed, intensity, complexity, seed, 0.0f};
 }
 
-Pixels readPixels(gpu::Texture& texture) {
-    Pixels pixels;
-    pixels.width = std::uint32_t(texture.width());
-    pixels.height = std::uint32_t(texture.height());
-    pixels.bytes.resize(std::size_t(pixels.width) * pixels.height * 4);
-    gpu::Region region;
-    region.size = {texture.width(), texture.height(), 1};
-    texture.getBytes(pixels.bytes.data(), std::size_t(pixels.width) * 4, region, 0);
-    return pixels;
-}

@@ -5,6 +5,7 @@
 // and the pattern render tool.
 
 #include "platform/gpu/Device.h"
+#include "tests/support/GpuTestSupport.h"
 #include "shaders/KORLANFlowShaderTypes.h"
 
 #include <array>
@@ -15,16 +16,6 @@
 #include <span>
 #include <string>
 #include <vector>
-
-// Read-back pixels: blue, green, red, alpha, rows from the top, tight.
-struct Pixels {
-    std::uint32_t width = 0;
-    std::uint32_t height = 0;
-    std::vector<std::uint8_t> bytes;
-
-    std::array<std::uint8_t, 4> at(std::uint32_t x, std::uint32_t y) const;
-    bool operator==(const Pixels&) const = default;
-};
 
 // One render pass over a whole target: cleared, then one draw. The byte
 // spans are views: what they show must outlive the encoding.
@@ -74,7 +65,6 @@ public:
     PassDescription patternPass(const KORLANFlowUniforms& uniforms) const;
 
     std::shared_ptr<gpu::CommandQueue> queue() const { return queue_; }
-    static std::vector<std::string> takeValidationMessages();
 
 private:
     ShaderHarness() = default;
@@ -89,4 +79,3 @@ private:
 KORLANFlowUniforms makeUniforms(std::uint32_t width, std::uint32_t height, float time, float seed,
                                 float speed = 0.8f, float intensity = 0.88f, float complexity = 1.0f);
 
-Pixels readPixels(gpu::Texture& texture);

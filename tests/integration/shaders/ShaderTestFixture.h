@@ -15,9 +15,9 @@ protected:
 
     void SetUp() override {
         ASSERT_TRUE(harness_) << failure_;
-        ShaderHarness::takeValidationMessages();
+        takeValidationMessages();
     }
-    void TearDown() override { EXPECT_THAT(ShaderHarness::takeValidationMessages(), ::testing::IsEmpty()); }
+    void TearDown() override { EXPECT_THAT(takeValidationMessages(), ::testing::IsEmpty()); }
 
     static const ShaderHarness& harness() { return *harness_; }
 

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "tests/support/ScratchDirectoryVariable.h"
+#include "tests/support/SvgDocument.h"
+
 #include "platform/graphics/BitmapImage.h"
 #include "platform/graphics/BitmapImageRep.h"
 #include "platform/graphics/Image.h"
@@ -17,23 +20,6 @@ using Pixel = std::array<int, 4>;
 
 // The four bytes of an RGBAPremultipliedLast bitmap's pixel, rows from the top.
 Pixel pixelAt(const BitmapImage& bitmap, std::uint32_t x, std::uint32_t y);
-
-// A fresh directory for the files of one test, removed with it.
-class ScratchDirectory {
-public:
-    ScratchDirectory();
-    ~ScratchDirectory();
-    ScratchDirectory(const ScratchDirectory&) = delete;
-    ScratchDirectory& operator=(const ScratchDirectory&) = delete;
-
-    std::filesystem::path write(const std::string& name, const std::string& contents) const;
-
-private:
-    std::filesystem::path root_;
-};
-
-// An SVG document of the given view box and size attributes around body.
-std::string svgDocument(const std::string& body, const std::string& sizeAttributes = R"(viewBox="0 0 100 100")");
 
 // Draws image into the whole raster the way the logo is made: copy, full
 // opacity, in a context made current between saved states.

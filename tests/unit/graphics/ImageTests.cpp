@@ -12,7 +12,6 @@ using namespace graphics;
 using graphics::test::drawIntoRaster;
 using graphics::test::Pixel;
 using graphics::test::pixelAt;
-using graphics::test::svgDocument;
 
 namespace {
 
@@ -39,7 +38,7 @@ protected:
         return drawIntoRaster(*image, BitmapImageRep::initWithPixelsWide(width, height));
     }
 
-    graphics::test::ScratchDirectory scratch;
+    ScratchDirectory scratch;
 };
 
 } // namespace

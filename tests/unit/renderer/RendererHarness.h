@@ -3,6 +3,7 @@
 #include "renderer/KORLANFlowRenderer.h"
 
 #include "tests/support/RecordingDevice.h"
+#include "tests/support/SvgDocument.h"
 #include "tests/support/TestBundle.h"
 
 #include <memory>
