@@ -1,6 +1,7 @@
 #include "tests/support/GpuTestSupport.h"
 
 #include <dlfcn.h>
+#include <gtest/gtest.h>
 
 #include <mutex>
 #include <utility>
@@ -25,17 +26,21 @@ void recordValidationMessage(std::string_view message) {
 }
 
 // The loader unloads the validation layer and the CPU driver with each
-// instance, and what they keep to themselves would then be reported as
-// leaks of no library that tests/support/lsan.supp can name. An extra
-// reference keeps them mapped.
-void keepDriverLibrariesMapped() {
-    static std::once_flag once;
-    std::call_once(once, [] {
+// instance. What the driver still holds in its globals would then count as
+// leaked, and the layer's own leaks would have no library name that
+// tests/support/lsan.supp can match. An extra reference, taken before any
+// test runs, keeps both mapped for the whole run.
+class DriverLibrariesKeptMapped : public ::testing::Environment {
+public:
+    void SetUp() override {
         for (const char* library : {"libVkLayer_khronos_validation.so", "libvulkan_lvp.so"}) {
             dlopen(library, RTLD_NOW | RTLD_LOCAL);
         }
-    });
-}
+    }
+};
+
+[[maybe_unused]] auto* const kDriverLibrariesKeptMapped =
+    ::testing::AddGlobalTestEnvironment(new DriverLibrariesKeptMapped);
 
 } // namespace
 
@@ -64,7 +69,6 @@ void blendSourceOver(gpu::RenderPipelineColorAttachmentDescriptor& attachment) {
 }
 
 gpu::DeviceOptions validatedTestDeviceOptions() {
-    keepDriverLibrariesMapped();
     gpu::DeviceOptions options;
     options.allowSoftwareDevice = true;
     options.enableValidation = true;
