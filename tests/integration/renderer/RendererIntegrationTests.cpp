@@ -4,6 +4,7 @@
 #include "tests/support/GpuTestSupport.h"
 #include "tests/support/PixelStatistics.h"
 #include "tests/support/ScratchDirectoryVariable.h"
+#include "tests/support/TestBundle.h"
 
 #include "platform/dispatch/MainQueue.h"
 #include "platform/graphics/PNGEncoding.h"
@@ -12,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <string_view>
 
 namespace {
@@ -176,4 +178,31 @@ TEST_F(RendererOnGPU, FramesAreCountedWhenTheyArePresented) {
     EXPECT_EQ(renderer->frameCount(), 5u);
     EXPECT_EQ(renderer->presentedFrameCount(), 5u);
     EXPECT_EQ(renderer->lastError(), nullptr);
+}
+
+TEST_F(RendererOnGPU, ABundleWithoutWorkingProgramsOrLogoGivesNoRenderer) {
+    struct Case {
+        const char* what;
+        std::function<void(TestBundle&)> build;
+        std::string domain;
+        long code;
+    };
+    const std::string rendererDomain = "de.korlan.flow.Renderer";
+    const std::vector<Case> cases{
+        {"no program library", [](TestBundle& b) { b.withBuiltResource("overlay-logo.svg"); }, rendererDomain, 3},
+        {"a library that is no SPIR-V",
+         [](TestBundle& b) { b.withBuiltResource("overlay-logo.svg").withResource("default.spv", "not SPIR-V"); },
+         gpu::kErrorDomain, -3},
+        {"no logo", [](TestBundle& b) { b.withBuiltResource("default.spv"); }, rendererDomain, 6},
+    };
+    const auto view = view::MetalView::initWithFrame({{0.0, 0.0}, {320.0, 180.0}}, device);
+    for (const auto& c : cases) {
+        TestBundle broken;
+        c.build(broken);
+        ErrorRef error;
+        EXPECT_EQ(KORLANFlowRenderer::initWithMetalView(view, *broken.bundle(), &error), nullptr) << c.what;
+        ASSERT_NE(error, nullptr) << c.what;
+        EXPECT_EQ(error->domain(), c.domain) << c.what;
+        EXPECT_EQ(error->code(), c.code) << c.what << ": " << error->localizedDescription();
+    }
 }
