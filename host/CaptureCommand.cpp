@@ -109,14 +109,6 @@ KORLANFlowConfiguration requestedConfiguration(const ModuleBundle& module, const
     return renderer.clampConfiguration(configuration);
 }
 
-// The animation time as the renderer keeps it: inside one period.
-float timeWithinPeriod(double seconds) {
-    const double period = kTimePeriod;
-    const double wrapped = std::fmod(std::fmod(seconds, period) + period, period);
-    const float single = static_cast<float>(wrapped);
-    return single < kTimePeriod ? single : 0.0f;
-}
-
 int fail(const foundation::ErrorRef& error) {
     std::fprintf(stderr, "korlan-flow: %s\n",
                  error ? error->localizedDescription().c_str() : "Das Bild konnte nicht erzeugt werden.");
@@ -163,7 +155,7 @@ int runCaptureCommand(const ModuleBundle& module, std::span<char* const> argumen
     if (!renderer) return fail(error);
     renderer->applyConfiguration(requestedConfiguration(module, *rendererClass, *options));
     if (options->seed) renderer->setRandomSeed(static_cast<float>(*options->seed));
-    renderer->setElapsedTime(timeWithinPeriod(options->time));
+    renderer->setElapsedTime(KORLANFlowTimeWithinPeriod(options->time));
 
     std::uint64_t checksum = 0, occupied = 0;
     if (!renderer->captureFrameChecksum(&checksum, &occupied, &error)) return fail(error);

@@ -1,6 +1,8 @@
 #include "renderer/KORLANFlowRenderer.h"
 
+#include "renderer/BackgroundColor.h"
 #include "renderer/RendererErrors.h"
+#include "renderer/WholePixels.h"
 
 #include "platform/graphics/BitmapImage.h"
 #include "platform/graphics/PNGEncoding.h"
@@ -12,16 +14,10 @@ namespace {
 
 constexpr std::uint64_t kFNVOffsetBasis = 0xCBF29CE484222325ull;
 constexpr std::uint64_t kFNVPrime = 0x100000001B3ull;
-constexpr int kBackgroundRed = 15, kBackgroundGreen = 18, kBackgroundBlue = 22;
 // A pixel further than this from the background (summed over red, green
 // and blue) counts as drawn on.
 constexpr int kOccupiedThreshold = 8;
 constexpr std::size_t kBytesPerPixel = 4;
-
-std::uint64_t captureSide(double side) {
-    const double rounded = std::round(side);
-    return rounded < 1.0 ? 1 : static_cast<std::uint64_t>(rounded);
-}
 
 std::uint64_t fnv1a(std::uint64_t hash, std::uint8_t byte) { return (hash ^ byte) * kFNVPrime; }
 
@@ -37,8 +33,8 @@ bool KORLANFlowRenderer::copyCurrentFramePixels(std::vector<std::uint8_t>& pixel
         }
         return false;
     }
-    const std::uint64_t captureWidth = captureSide(drawableSize_.width);
-    const std::uint64_t captureHeight = captureSide(drawableSize_.height);
+    const std::uint64_t captureWidth = wholePixelsAtLeastOne(drawableSize_.width);
+    const std::uint64_t captureHeight = wholePixelsAtLeastOne(drawableSize_.height);
     const auto view = metalView();
     auto descriptor = gpu::TextureDescriptor::texture2DDescriptor(
         view ? view->colorPixelFormat() : gpu::PixelFormat::Invalid, captureWidth, captureHeight, false);

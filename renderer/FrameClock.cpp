@@ -48,9 +48,7 @@ void KORLANFlowRenderer::advanceToTimestamp(double timestamp) {
     // precision would; unlike a float sum it keeps every step after days.
     animationTime_ = std::fmod(animationTime_ + static_cast<double>(step) * static_cast<double>(factor),
                                static_cast<double>(kTimePeriod));
-    elapsedTime_ = static_cast<float>(animationTime_);
-    // Rounding to single precision can reach the period itself.
-    if (elapsedTime_ >= kTimePeriod) elapsedTime_ = 0.0f;
+    elapsedTime_ = KORLANFlowTimeWithinPeriod(animationTime_);
 }
 
 void KORLANFlowRenderer::setElapsedTime(float seconds) {

@@ -1,6 +1,8 @@
 #include "renderer/KORLANFlowRenderer.h"
 
+#include "renderer/BackgroundColor.h"
 #include "renderer/RendererErrors.h"
+#include "renderer/WholePixels.h"
 #include "shaders/KORLANFlowShaderTypes.h"
 
 #include <array>
@@ -10,7 +12,6 @@ namespace {
 
 // The pattern program never shades more pixels than this in one frame.
 constexpr double kPixelBudget = 4194304.0; // 2048 × 2048
-constexpr gpu::ClearColor kBackgroundColor{15.0 / 255.0, 18.0 / 255.0, 22.0 / 255.0, 1.0};
 constexpr float kLogoAspectRatio = 5.4724174f;
 constexpr const char* kReducedPatternLabel = "KORLAN Flow Reduced Pattern";
 
@@ -23,12 +24,6 @@ LogoPlacement logoPlacementForWidth(float logicalWidth) {
     if (logicalWidth <= 360.0f) return {14.0f, 21.0f};
     if (logicalWidth <= 720.0f) return {16.0f, 24.0f};
     return {24.0f, 27.0f};
-}
-
-std::uint64_t reducedSide(double scale, std::uint64_t side) {
-    // std::round rounds halves away from zero.
-    const double reduced = std::round(scale * static_cast<double>(side));
-    return reduced < 1.0 ? 1 : static_cast<std::uint64_t>(reduced);
 }
 
 gpu::RenderPassDescriptor clearingPass(const std::shared_ptr<gpu::Texture>& texture, gpu::ClearColor clearColor) {
@@ -50,8 +45,8 @@ std::shared_ptr<gpu::Texture> KORLANFlowRenderer::patternTargetFor(const gpu::Te
     if (!reduced) return nullptr;
 
     const double scale = std::sqrt(kPixelBudget / pixels);
-    const std::uint64_t width = reducedSide(scale, target.width());
-    const std::uint64_t height = reducedSide(scale, target.height());
+    const std::uint64_t width = wholePixelsAtLeastOne(scale * static_cast<double>(target.width()));
+    const std::uint64_t height = wholePixelsAtLeastOne(scale * static_cast<double>(target.height()));
     if (!reducedPatternTexture_ || reducedPatternTexture_->width() != width ||
         reducedPatternTexture_->height() != height) {
         const auto view = metalView();
@@ -75,7 +70,7 @@ bool KORLANFlowRenderer::encodeSceneToTexture(const std::shared_ptr<gpu::Texture
     if (reduced && !patternTarget) return false;
     if (!reduced) patternTarget = target;
 
-    const auto patternPass = clearingPass(patternTarget, kBackgroundColor);
+    const auto patternPass = clearingPass(patternTarget, kBackgroundClearColor);
     auto encoder = commandBuffer ? commandBuffer->renderCommandEncoderWithDescriptor(patternPass) : nullptr;
     if (!encoder) {
         reportRendererError(error, RendererErrorCode::PatternEncoderUnavailable);

@@ -3,6 +3,7 @@
 // The byte layouts handed to the GPU programs. The programs read them at
 // fixed offsets, so every offset is pinned here at compile time.
 
+#include <cmath>
 #include <cstddef>
 #include <type_traits>
 
@@ -50,3 +51,11 @@ static_assert(offsetof(KORLANFlowLogoVertex, v) == 12);
 // show. A power of two, so that time in ticks wraps in unsigned arithmetic.
 // The pattern program holds the same value.
 inline constexpr float kTimePeriod = 16384.0f;
+
+// Any time in seconds as the pattern sees it: inside [0, kTimePeriod), also
+// where rounding to single precision would reach the period itself.
+inline float KORLANFlowTimeWithinPeriod(double seconds) {
+    const double period = kTimePeriod;
+    const float wrapped = static_cast<float>(std::fmod(std::fmod(seconds, period) + period, period));
+    return wrapped < kTimePeriod ? wrapped : 0.0f;
+}

@@ -38,7 +38,7 @@ TEST_F(FrameClock, AdvancesByTheCappedStepOfEachAcceptedTimestamp) {
         bool reduceMotion;
         float expected;
     };
-    for (const Case c : {
+    for (const Case& c : {
              Case{"one frame", 1000.0, {1016.0}, false, 0.016f},
              Case{"repeated timestamp", 1000.0, {1000.0}, false, 0.0f},
              Case{"a stall counts a quarter second", 0.0, {5000.0}, false, 0.25f},
