@@ -94,6 +94,8 @@ BENCHMARK(CaptureFrame)->Args({1920, 1080})->Args({3840, 2160})->Unit(benchmark:
 } // namespace
 
 // Counts every allocation of the process, the GPU backend's threads included.
+// The replacements pair malloc with free, which the compiler cannot see.
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
 void* operator new(std::size_t size) {
     ++heapAllocations;
     if (void* memory = std::malloc(size ? size : 1)) return memory;

@@ -78,8 +78,9 @@ private:
                                                          const std::shared_ptr<gpu::Function>& fragmentFunction,
                                                          bool blendsOver, ErrorRef* error);
     // The texture the pattern is drawn into for a target: the target itself
-    // within the pixel budget, else the reduced texture (made on demand).
-    std::shared_ptr<gpu::Texture> patternTargetFor(const gpu::Texture& target, bool& reduced, ErrorRef* error);
+    // within the pixel budget, else the reduced texture (made on demand);
+    // null when that cannot be made.
+    std::shared_ptr<gpu::Texture> patternTargetFor(const std::shared_ptr<gpu::Texture>& target, ErrorRef* error);
     void encodeLogo(gpu::RenderCommandEncoder& encoder) const;
 
     std::weak_ptr<view::MetalView> metalView_;

@@ -38,15 +38,14 @@ gpu::RenderPassDescriptor clearingPass(const std::shared_ptr<gpu::Texture>& text
 
 } // namespace
 
-std::shared_ptr<gpu::Texture> KORLANFlowRenderer::patternTargetFor(const gpu::Texture& target, bool& reduced,
+std::shared_ptr<gpu::Texture> KORLANFlowRenderer::patternTargetFor(const std::shared_ptr<gpu::Texture>& target,
                                                                    ErrorRef* error) {
-    const double pixels = static_cast<double>(target.width()) * static_cast<double>(target.height());
-    reduced = pixels > kPixelBudget;
-    if (!reduced) return nullptr;
+    const double pixels = static_cast<double>(target->width()) * static_cast<double>(target->height());
+    if (pixels <= kPixelBudget) return target;
 
     const double scale = std::sqrt(kPixelBudget / pixels);
-    const std::uint64_t width = wholePixelsAtLeastOne(scale * static_cast<double>(target.width()));
-    const std::uint64_t height = wholePixelsAtLeastOne(scale * static_cast<double>(target.height()));
+    const std::uint64_t width = wholePixelsAtLeastOne(scale * static_cast<double>(target->width()));
+    const std::uint64_t height = wholePixelsAtLeastOne(scale * static_cast<double>(target->height()));
     if (!reducedPatternTexture_ || reducedPatternTexture_->width() != width ||
         reducedPatternTexture_->height() != height) {
         const auto view = metalView();
@@ -65,10 +64,9 @@ std::shared_ptr<gpu::Texture> KORLANFlowRenderer::patternTargetFor(const gpu::Te
 bool KORLANFlowRenderer::encodeSceneToTexture(const std::shared_ptr<gpu::Texture>& target,
                                               const std::shared_ptr<gpu::CommandBuffer>& commandBuffer,
                                               ErrorRef* error) {
-    bool reduced = false;
-    auto patternTarget = patternTargetFor(*target, reduced, error);
-    if (reduced && !patternTarget) return false;
-    if (!reduced) patternTarget = target;
+    const auto patternTarget = patternTargetFor(target, error);
+    if (!patternTarget) return false;
+    const bool reduced = patternTarget != target;
 
     const auto patternPass = clearingPass(patternTarget, kBackgroundClearColor);
     auto encoder = commandBuffer ? commandBuffer->renderCommandEncoderWithDescriptor(patternPass) : nullptr;

@@ -9,24 +9,11 @@ RecordingDrawable::~RecordingDrawable() {
     if (const auto source = source_.lock()) source->drawableReturned();
 }
 
-void RecordingDrawable::addPresentedHandler(PresentedHandler handler) {
-    std::lock_guard lock(mutex_);
-    presentedHandlers_.push_back(std::move(handler));
-}
+void RecordingDrawable::addPresentedHandler(PresentedHandler handler) { presentedHandlers_.add(std::move(handler)); }
 
 void RecordingDrawable::reportPresented(double presentedTime) {
     presentedTime_ = presentedTime;
-    std::vector<PresentedHandler> handlers;
-    {
-        std::lock_guard lock(mutex_);
-        handlers.swap(presentedHandlers_);
-    }
-    const auto self = shared_from_this();
-    for (auto& handler : handlers) {
-        handler(self);
-        // Released right after it ran, as the backend does.
-        handler = nullptr;
-    }
+    presentedHandlers_.run(shared_from_this());
 }
 
 namespace {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/gpu/PresentedHandlers.h"
 #include "platform/gpu/Drawable.h"
 #include "tests/support/RecordingResources.h"
 
@@ -46,8 +47,7 @@ private:
     std::weak_ptr<RecordingDrawableSource> source_;
     std::atomic<bool> committed_ = false;
     std::atomic<double> presentedTime_ = 0.0;
-    std::mutex mutex_;
-    std::vector<PresentedHandler> presentedHandlers_;
+    gpu::PresentedHandlers presentedHandlers_;
 };
 
 // Hands out drawables with textures of its size and format that can be

@@ -32,24 +32,11 @@ OffscreenDrawable::OffscreenDrawable(std::shared_ptr<VulkanTexture> texture, std
 
 OffscreenDrawable::~OffscreenDrawable() { pool_->giveBack(std::move(texture_)); }
 
-void OffscreenDrawable::addPresentedHandler(PresentedHandler handler) {
-    if (!handler) return;
-    std::lock_guard lock(mutex_);
-    presentedHandlers_.push_back(std::move(handler));
-}
+void OffscreenDrawable::addPresentedHandler(PresentedHandler handler) { presentedHandlers_.add(std::move(handler)); }
 
 void OffscreenDrawable::presentationFinished(double presentedTime) {
     presentedTime_ = presentedTime;
-    std::vector<PresentedHandler> handlers;
-    {
-        std::lock_guard lock(mutex_);
-        handlers.swap(presentedHandlers_);
-    }
-    const auto self = shared_from_this();
-    for (auto& handler : handlers) {
-        handler(self);
-        handler = nullptr;
-    }
+    presentedHandlers_.run(shared_from_this());
 }
 
 OffscreenDrawableSource::OffscreenDrawableSource(std::shared_ptr<OffscreenTexturePool> pool)

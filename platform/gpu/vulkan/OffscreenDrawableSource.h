@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/gpu/PresentedHandlers.h"
 #include "platform/gpu/Drawable.h"
 #include "platform/gpu/vulkan/VulkanDrawable.h"
 #include "platform/gpu/vulkan/VulkanTexture.h"
@@ -45,8 +46,7 @@ public:
 private:
     std::shared_ptr<VulkanTexture> texture_;
     std::shared_ptr<OffscreenTexturePool> pool_;
-    std::mutex mutex_;
-    std::vector<PresentedHandler> presentedHandlers_;
+    gpu::PresentedHandlers presentedHandlers_;
     std::atomic<double> presentedTime_ = 0.0;
 };
 
