@@ -1,6 +1,41 @@
 #include "platform/dispatch/MainQueue.h"
 
+#include <glib.h>
+
 namespace dispatch {
+
+// A source that is ready whenever blocks wait; async() wakes the context,
+// whose next iteration then finds it ready.
+struct MainQueue::AsyncSource {
+    GSource base;
+    MainQueue* queue;
+
+    static gboolean prepare(GSource* source, gint* timeout) {
+        *timeout = -1;
+        return reinterpret_cast<AsyncSource*>(source)->queue->hasQueuedBlocks();
+    }
+    static gboolean check(GSource* source) { return reinterpret_cast<AsyncSource*>(source)->queue->hasQueuedBlocks(); }
+    static gboolean dispatch(GSource* source, GSourceFunc, gpointer) {
+        reinterpret_cast<AsyncSource*>(source)->queue->drain();
+        return G_SOURCE_CONTINUE;
+    }
+
+    static inline GSourceFuncs functions = {
+        .prepare = &prepare,
+        .check = &check,
+        .dispatch = &dispatch,
+        .finalize = nullptr,
+        .closure_callback = nullptr,
+        .closure_marshal = nullptr,
+    };
+};
+
+MainQueue::MainQueue() : context_(g_main_context_default()) {
+    source_ = g_source_new(&AsyncSource::functions, sizeof(AsyncSource));
+    reinterpret_cast<AsyncSource*>(source_)->queue = this;
+    g_source_set_name(source_, "KORLAN Flow main queue");
+    g_source_attach(source_, context_);
+}
 
 MainQueue& MainQueue::shared() {
     static MainQueue* queue = new MainQueue;
@@ -12,7 +47,12 @@ void MainQueue::async(Block block) {
         std::lock_guard lock(mutex_);
         blocks_.push_back(std::move(block));
     }
-    queued_.notify_all();
+    g_main_context_wakeup(context_);
+}
+
+bool MainQueue::hasQueuedBlocks() const {
+    std::lock_guard lock(mutex_);
+    return !blocks_.empty();
 }
 
 std::size_t MainQueue::drain() {
@@ -21,13 +61,44 @@ std::size_t MainQueue::drain() {
         std::lock_guard lock(mutex_);
         ready.swap(blocks_);
     }
-    for (auto& block : ready) block();
+    for (auto& block : ready) {
+        block();
+        // Released right after it ran, not when the whole batch has, so
+        // what a block holds goes as early as it would alone.
+        block = nullptr;
+    }
     return ready.size();
 }
 
-bool MainQueue::waitForWork(std::chrono::milliseconds timeout) {
-    std::unique_lock lock(mutex_);
-    return queued_.wait_for(lock, timeout, [this] { return !blocks_.empty(); });
+void MainQueue::run() {
+    while (!stopRequested_) g_main_context_iteration(context_, TRUE);
+    stopRequested_ = false;
+}
+
+void MainQueue::stop() {
+    stopRequested_ = true;
+    g_main_context_wakeup(context_);
+}
+
+bool MainQueue::runUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
+    const gint64 deadline = g_get_monotonic_time() + std::chrono::microseconds(timeout).count();
+    // A timeout source wakes the blocking iteration at the deadline.
+    GSource* alarm = g_timeout_source_new(static_cast<guint>(timeout.count()));
+    g_source_set_callback(alarm, [](gpointer) { return G_SOURCE_REMOVE; }, nullptr, nullptr);
+    g_source_attach(alarm, context_);
+    bool finished = done();
+    while (!finished && g_get_monotonic_time() < deadline) {
+        g_main_context_iteration(context_, TRUE);
+        finished = done();
+    }
+    g_source_destroy(alarm);
+    g_source_unref(alarm);
+    return finished;
+}
+
+void MainQueue::runPending() {
+    while (g_main_context_iteration(context_, FALSE)) {
+    }
 }
 
 void async(Block block) { MainQueue::shared().async(std::move(block)); }

@@ -2,39 +2,60 @@
 
 #include "platform/PlatformExport.h"
 
+#include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <cstddef>
 #include <deque>
 #include <functional>
 #include <mutex>
 
+typedef struct _GMainContext GMainContext;
+typedef struct _GSource GSource;
+
 namespace dispatch {
 
 using Block = std::function<void()>;
 
-// Work for the main thread, queued from any thread and run in order by the
-// main thread's loop.
+// The main thread's run loop: GLib's default main context, which GTK runs
+// too, so timers, file descriptors, signals, GPU reports and the settings
+// window all wait in one place. Blocks queued from any thread run on the
+// main thread in the order they were queued.
 class KF_PLATFORM_API MainQueue {
 public:
     // Created once and never destroyed: GPU threads may still queue work
     // while the process exits.
     static MainQueue& shared();
 
+    // Queues a block and wakes the loop; callable from any thread.
     void async(Block block);
     // Runs the blocks queued before the call, in order; blocks they queue
-    // wait for the next drain, so a block that requeues itself cannot
-    // starve the loop. Returns how many ran.
+    // wait for the next turn, so a block that requeues itself cannot starve
+    // the loop. Returns how many ran.
     std::size_t drain();
-    // Waits until work is queued or the timeout passes; true when work waits.
-    bool waitForWork(std::chrono::milliseconds timeout);
+
+    // Runs the loop on the calling (main) thread until stop().
+    void run();
+    // Makes run() return after the handler that is running now; callable
+    // from any thread and from inside a handler.
+    void stop();
+    // Runs the loop until done() holds or the timeout passes; true when
+    // done() held.
+    bool runUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout);
+    // Runs everything that is ready now, without waiting.
+    void runPending();
+
+    GMainContext* context() const { return context_; }
 
 private:
-    MainQueue() = default;
+    MainQueue();
+    bool hasQueuedBlocks() const;
 
-    std::mutex mutex_;
-    std::condition_variable queued_;
+    struct AsyncSource;
+    GMainContext* context_;
+    GSource* source_;
+    mutable std::mutex mutex_;
     std::deque<Block> blocks_;
+    std::atomic<bool> stopRequested_ = false;
 };
 
 // Queues a block on the main queue.

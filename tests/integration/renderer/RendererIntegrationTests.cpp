@@ -171,10 +171,8 @@ TEST_F(RendererOnGPU, FramesAreCountedWhenTheyArePresented) {
     renderer->stopAndWaitForPendingCommands();
     // The presented reports hop to the main queue after the GPU thread saw
     // each frame complete.
-    for (int tries = 0; tries < 100 && renderer->presentedFrameCount() < 5; ++tries) {
-        dispatch::MainQueue::shared().waitForWork(std::chrono::milliseconds(20));
-        dispatch::MainQueue::shared().drain();
-    }
+    dispatch::MainQueue::shared().runUntil([&] { return renderer->presentedFrameCount() >= 5; },
+                                           std::chrono::seconds(2));
     EXPECT_EQ(renderer->frameCount(), 5u);
     EXPECT_EQ(renderer->presentedFrameCount(), 5u);
     EXPECT_EQ(renderer->lastError(), nullptr);
