@@ -2,6 +2,7 @@
 
 #include "renderer/RendererErrors.h"
 
+#include "platform/graphics/BitmapImage.h"
 #include "platform/graphics/BitmapImageRep.h"
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/graphics/Image.h"
@@ -23,6 +24,12 @@ void rasterize(const graphics::Image& image, const std::shared_ptr<graphics::Bit
     image.drawInRect(whole, graphics::Rect{}, graphics::CompositingOperation::Copy, 1.0, true);
     if (context) context->flushGraphics();
     graphics::GraphicsContext::restoreGraphicsState();
+}
+
+// The raster's pixels as the texture loader takes them; a raster's image is
+// always red, green, blue, alpha. Valid while the bitmap lives.
+gpu::CPUImage loaderImage(const graphics::BitmapImage& bitmap) {
+    return {bitmap.width(), bitmap.height(), bitmap.bytesPerRow(), bitmap.bytes().data()};
 }
 
 } // namespace
@@ -50,7 +57,7 @@ bool KORLANFlowRenderer::loadLogoTextureFromBundle(const foundation::Bundle& bun
     options.textureUsage = gpu::TextureUsageShaderRead;
     const auto loader = device_->newTextureLoader();
     // The loader's own error, or none, reaches the caller unchanged.
-    logoTexture_ = loader ? loader->newTextureWithImage(bitmap->cpuImage(), options, error) : nullptr;
+    logoTexture_ = loader ? loader->newTextureWithImage(loaderImage(*bitmap), options, error) : nullptr;
     if (logoTexture_) logoTexture_->setLabel("KORLAN Flow Overlay Logo");
     return logoTexture_ != nullptr;
 }

@@ -38,9 +38,4 @@ std::span<const std::uint8_t> BitmapImage::row(std::uint32_t y) const {
     return bytes().subspan(std::size_t{y} * bytesPerRow_, std::size_t{width_} * kBytesPerPixel);
 }
 
-gpu::CPUImage BitmapImage::cpuImage() const {
-    if (layout_ != BitmapLayout::RGBAPremultipliedLast) return {};
-    return {width_, height_, bytesPerRow_, bytes_.data()};
-}
-
 } // namespace graphics

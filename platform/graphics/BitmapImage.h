@@ -1,7 +1,6 @@
 #pragma once
 
 #include "platform/PlatformExport.h"
-#include "platform/gpu/TextureLoader.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -36,10 +35,6 @@ public:
     BitmapLayout layout() const { return layout_; }
     std::span<const std::uint8_t> bytes() const { return bytes_; }
     std::span<const std::uint8_t> row(std::uint32_t y) const;
-
-    // A view of the pixels for the texture loader, valid while this image
-    // lives. Empty for layouts other than RGBA, which the loader rejects.
-    gpu::CPUImage cpuImage() const;
 
 private:
     // The library's own images validate like create() but are not subject

@@ -25,19 +25,6 @@ TEST(BitmapImage, DescribesItsBytesOrIsNotMade) {
     }
 }
 
-TEST(BitmapImage, OffersTheTextureLoaderRGBAPixelsOnly) {
-    std::vector<std::uint8_t> bytes(2 * 12);
-    const auto rgba = BitmapImage::create(2, 2, 12, BitmapLayout::RGBAPremultipliedLast, bytes);
-    const auto view = rgba->cpuImage();
-    EXPECT_EQ(view.width, 2u);
-    EXPECT_EQ(view.height, 2u);
-    EXPECT_EQ(view.bytesPerRow, 12u);
-    EXPECT_EQ(view.pixels, rgba->bytes().data());
-    const auto bgra = BitmapImage::create(2, 2, 12, BitmapLayout::BGRAPremultipliedFirst, bytes);
-    EXPECT_EQ(bgra->cpuImage().pixels, nullptr);
-    EXPECT_EQ(bgra->cpuImage().width, 0u);
-}
-
 TEST(FailureInjection, EachFlagFailsTheNextCallOfItsOperationOnce) {
     auto& injection = graphics::testing::failureInjection();
     const auto rep = BitmapImageRep::initWithPixelsWide(1, 1);
