@@ -1,7 +1,5 @@
 #include "platform/graphics/BitmapImage.h"
 
-#include "platform/graphics/FailureInjection.h"
-
 namespace graphics {
 
 namespace {
@@ -24,12 +22,6 @@ BitmapImage::BitmapImage(std::uint32_t width, std::uint32_t height, std::size_t 
 
 std::shared_ptr<BitmapImage> BitmapImage::create(std::uint32_t width, std::uint32_t height, std::size_t bytesPerRow,
                                                  BitmapLayout layout, std::vector<std::uint8_t> bytes) {
-    if (testing::consume(testing::failureInjection().failNextImageFromPixels)) return nullptr;
-    return make(width, height, bytesPerRow, layout, std::move(bytes));
-}
-
-std::shared_ptr<BitmapImage> BitmapImage::make(std::uint32_t width, std::uint32_t height, std::size_t bytesPerRow,
-                                               BitmapLayout layout, std::vector<std::uint8_t> bytes) {
     if (!describesBytes(width, height, bytesPerRow, bytes.size())) return nullptr;
     return std::shared_ptr<BitmapImage>(new BitmapImage(width, height, bytesPerRow, layout, std::move(bytes)));
 }

@@ -37,11 +37,6 @@ public:
     std::span<const std::uint8_t> row(std::uint32_t y) const;
 
 private:
-    // The library's own images validate like create() but are not subject
-    // to its failure injection.
-    friend struct BitmapImageAccess;
-    static std::shared_ptr<BitmapImage> make(std::uint32_t width, std::uint32_t height, std::size_t bytesPerRow,
-                                             BitmapLayout layout, std::vector<std::uint8_t> bytes);
     BitmapImage(std::uint32_t width, std::uint32_t height, std::size_t bytesPerRow, BitmapLayout layout,
                 std::vector<std::uint8_t> bytes);
 

@@ -1,6 +1,5 @@
 #include "platform/graphics/BitmapImageRep.h"
 
-#include "platform/graphics/FailureInjection.h"
 #include "platform/graphics/PixelConversion.h"
 
 #include <cairo.h>
@@ -33,15 +32,14 @@ std::shared_ptr<BitmapImageRep> BitmapImageRep::initWithPixelsWide(std::uint32_t
 }
 
 std::shared_ptr<BitmapImage> BitmapImageRep::CGImage() const {
-    if (testing::consume(testing::failureInjection().failNextBitmapImage)) return nullptr;
     cairo_surface_flush(surface_);
     const std::size_t bytesPerRow = std::size_t{pixelsWide_} * 4;
     std::vector<std::uint8_t> pixels(bytesPerRow * pixelsHigh_);
     copySwappingRedAndBlue(cairo_image_surface_get_data(surface_),
                            static_cast<std::size_t>(cairo_image_surface_get_stride(surface_)), pixels.data(),
                            bytesPerRow, pixelsWide_, pixelsHigh_);
-    return BitmapImageAccess::make(pixelsWide_, pixelsHigh_, bytesPerRow, BitmapLayout::RGBAPremultipliedLast,
-                                   std::move(pixels));
+    return BitmapImage::create(pixelsWide_, pixelsHigh_, bytesPerRow, BitmapLayout::RGBAPremultipliedLast,
+                               std::move(pixels));
 }
 
 } // namespace graphics

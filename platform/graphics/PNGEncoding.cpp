@@ -1,6 +1,5 @@
 #include "platform/graphics/PNGEncoding.h"
 
-#include "platform/graphics/FailureInjection.h"
 #include "platform/graphics/PixelConversion.h"
 
 #include <png.h>
@@ -21,7 +20,6 @@ png_image rgbaImageDescription(std::uint32_t width, std::uint32_t height) {
 } // namespace
 
 std::optional<std::vector<std::uint8_t>> encodePNG(const BitmapImage& image) {
-    if (testing::consume(testing::failureInjection().failNextPNGEncoding)) return std::nullopt;
     const std::vector<std::uint8_t> pixels = straightRGBA(image);
     // libpng's simplified writer tags 8-bit output with an sRGB chunk of
     // perceptual intent unless told the colours are not sRGB.

@@ -13,12 +13,12 @@
 
 namespace graphics {
 
-// Makes bitmaps for the library's own operations, which fail only when the
-// bitmap is invalid, never through the test hook of BitmapImage::create.
+// The PNG reader's way to its bitmaps: BitmapImage::create under an older
+// name, until the reader calls create itself.
 struct BitmapImageAccess {
     static std::shared_ptr<BitmapImage> make(std::uint32_t width, std::uint32_t height, std::size_t bytesPerRow,
                                              BitmapLayout layout, std::vector<std::uint8_t> bytes) {
-        return BitmapImage::make(width, height, bytesPerRow, layout, std::move(bytes));
+        return BitmapImage::create(width, height, bytesPerRow, layout, std::move(bytes));
     }
 };
 

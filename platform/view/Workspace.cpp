@@ -23,18 +23,24 @@ GSettings* interfaceSettingsIfInstalled() {
 
 } // namespace
 
-Workspace::Workspace() : interfaceSettings_(interfaceSettingsIfInstalled()) {}
+Workspace::Workspace() : interfaceSettings_(interfaceSettingsIfInstalled()) {
+    if (!interfaceSettings_) return;
+    // GSettings reports a change of a key only once the key was read after
+    // the handler was connected: connect first, then read.
+    auto changed = +[](GSettings*, const gchar*, gpointer workspace) {
+        static_cast<Workspace*>(workspace)->readAnimationsSetting();
+    };
+    g_signal_connect(interfaceSettings_, "changed::enable-animations", G_CALLBACK(changed), this);
+    readAnimationsSetting();
+}
 
 Workspace& Workspace::sharedWorkspace() {
     static Workspace* workspace = new Workspace;
     return *workspace;
 }
 
-bool Workspace::accessibilityDisplayShouldReduceMotion() const {
-    if (override_) return *override_;
-    // GSettings keeps the value current from the settings backend's change
-    // notices, so this read costs no I/O.
-    return interfaceSettings_ && !g_settings_get_boolean(interfaceSettings_, kAnimationsKey);
+void Workspace::readAnimationsSetting() {
+    reduceMotion_ = !g_settings_get_boolean(interfaceSettings_, kAnimationsKey);
 }
 
 } // namespace view

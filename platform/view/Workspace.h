@@ -2,7 +2,7 @@
 
 #include "platform/PlatformExport.h"
 
-#include <optional>
+#include <atomic>
 
 typedef struct _GSettings GSettings;
 
@@ -13,16 +13,16 @@ public:
     static Workspace& sharedWorkspace();
 
     // The desktop's "reduce motion" wish: its animations switched off.
-    // Asked once a frame, so it is a cheap read of a watched setting.
-    bool accessibilityDisplayShouldReduceMotion() const;
-
-    // Tests decide the answer; nullopt asks the desktop again.
-    void setReduceMotionOverride(std::optional<bool> answer) { override_ = answer; }
+    // Asked once a frame, so it is a read of a value kept current by the
+    // setting's change notices.
+    bool accessibilityDisplayShouldReduceMotion() const { return reduceMotion_; }
 
 private:
     Workspace();
-    std::optional<bool> override_;
+    void readAnimationsSetting();
+
     GSettings* interfaceSettings_ = nullptr;
+    std::atomic<bool> reduceMotion_ = false;
 };
 
 } // namespace view

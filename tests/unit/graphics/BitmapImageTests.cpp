@@ -1,7 +1,4 @@
 #include "platform/graphics/BitmapImage.h"
-#include "platform/graphics/BitmapImageRep.h"
-#include "platform/graphics/FailureInjection.h"
-#include "platform/graphics/PNGEncoding.h"
 
 #include <gtest/gtest.h>
 
@@ -23,30 +20,4 @@ TEST(BitmapImage, DescribesItsBytesOrIsNotMade) {
                                                std::vector<std::uint8_t>(c.byteCount));
         EXPECT_EQ(image != nullptr, c.made) << c.width << "x" << c.height << " " << c.bytesPerRow << " " << c.byteCount;
     }
-}
-
-TEST(FailureInjection, EachFlagFailsTheNextCallOfItsOperationOnce) {
-    auto& injection = graphics::testing::failureInjection();
-    const auto rep = BitmapImageRep::initWithPixelsWide(1, 1);
-    const std::vector<std::uint8_t> pixel{0, 0, 0, 255};
-    const auto image = BitmapImage::create(1, 1, 4, BitmapLayout::BGRAPremultipliedFirst, pixel);
-
-    injection.failNextBitmapImage = true;
-    injection.failNextImageFromPixels = true;
-    // Each flag waits for its own operation: decoding makes images too, but
-    // not through create().
-    const auto png = encodePNG(*image);
-    ASSERT_TRUE(png);
-    EXPECT_NE(decodePNG(*png), nullptr);
-    EXPECT_EQ(rep->CGImage(), nullptr);
-    EXPECT_NE(rep->CGImage(), nullptr);
-    EXPECT_EQ(BitmapImage::create(1, 1, 4, BitmapLayout::BGRAPremultipliedFirst, pixel), nullptr);
-    EXPECT_NE(BitmapImage::create(1, 1, 4, BitmapLayout::BGRAPremultipliedFirst, pixel), nullptr);
-    injection.failNextPNGEncoding = true;
-    EXPECT_FALSE(encodePNG(*image));
-    EXPECT_TRUE(encodePNG(*image));
-
-    injection.failNextPNGEncoding = true;
-    injection.reset();
-    EXPECT_TRUE(encodePNG(*image));
 }

@@ -1,6 +1,7 @@
 #include "tests/unit/renderer/RendererHarness.h"
 
-#include "platform/graphics/FailureInjection.h"
+#include "tests/support/GraphicsFaults.h"
+
 #include "platform/graphics/PNGEncoding.h"
 
 #include <gtest/gtest.h>
@@ -16,7 +17,6 @@ protected:
         ASSERT_NE(renderer, nullptr);
         harness.device->clearRecording();
     }
-    void TearDown() override { graphics::testing::failureInjection().reset(); }
 
     // The next capture reads back a frame of this size filled with these
     // pixels (blue, green, red, alpha each).
@@ -163,10 +163,9 @@ TEST_F(FrameCapture, ThePNGHoldsTheReadBackColours) {
 }
 
 TEST_F(FrameCapture, ImageAndEncodingFailuresGiveCodesThirteenAndFourteen) {
-    auto& faults = graphics::testing::failureInjection();
-    for (const auto& [flag, code] : {std::pair{&faults.failNextImageFromPixels, 13L},
-                                     std::pair{&faults.failNextPNGEncoding, 14L}}) {
-        *flag = true;
+    for (const auto& [fault, code] :
+         {std::pair{GraphicsFault::NoImageFromPixels, 13L}, std::pair{GraphicsFault::NoPNG, 14L}}) {
+        const FailNextGraphicsCall failure(fault);
         ErrorRef error;
         EXPECT_EQ(renderer->captureFramePNGWithError(&error), nullptr);
         ASSERT_NE(error, nullptr);

@@ -1,7 +1,6 @@
 #include "shaders/KORLANFlowShaderTypes.h"
+#include "tests/support/DesktopAnimations.h"
 #include "tests/unit/renderer/RendererHarness.h"
-
-#include "platform/view/Workspace.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +11,8 @@ namespace {
 
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
 
-// Every test decides the reduced-motion answer and gives it back.
+// Every test decides the reduced-motion answer through the desktop's own
+// setting, which goes back to its default when the test ends.
 class FrameClock : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -20,10 +20,10 @@ protected:
         renderer = harness.makeRenderer();
         ASSERT_NE(renderer, nullptr);
     }
-    void TearDown() override { view::Workspace::sharedWorkspace().setReduceMotionOverride(std::nullopt); }
 
-    static void setReduceMotion(bool reduce) { view::Workspace::sharedWorkspace().setReduceMotionOverride(reduce); }
+    void setReduceMotion(bool reduce) { desktopAnimations.setEnabled(!reduce); }
 
+    DesktopAnimations desktopAnimations;
     RendererHarness harness;
     std::shared_ptr<KORLANFlowRenderer> renderer;
 };

@@ -1,7 +1,8 @@
 #include "tests/unit/renderer/RendererHarness.h"
 
+#include "tests/support/GraphicsFaults.h"
+
 #include "platform/graphics/BitmapImageRep.h"
-#include "platform/graphics/FailureInjection.h"
 #include "platform/graphics/GraphicsContext.h"
 
 #include <gtest/gtest.h>
@@ -15,8 +16,6 @@ using Pixel = std::array<std::uint8_t, 4>; // red, green, blue, alpha; premultip
 
 class LogoTexture : public ::testing::Test {
 protected:
-    void TearDown() override { graphics::testing::failureInjection().reset(); }
-
     // Builds a renderer whose logo is the given artwork; the raster handed to
     // the texture loader is then in uploads().
     std::shared_ptr<KORLANFlowRenderer> rendererWithLogo(const std::string& svg, ErrorRef* error = nullptr) {
@@ -96,7 +95,7 @@ TEST_F(LogoTexture, AMissingOrUnreadableLogoFailsConstructionWithCodeSix) {
 }
 
 TEST_F(LogoTexture, ARasterThatYieldsNoImageFailsWithCodeSeven) {
-    graphics::testing::failureInjection().failNextBitmapImage = true;
+    const FailNextGraphicsCall failure(GraphicsFault::NoBitmapImage);
     ErrorRef error;
     EXPECT_EQ(harness.makeRenderer(&error), nullptr);
     ASSERT_NE(error, nullptr);
@@ -110,8 +109,10 @@ TEST_F(LogoTexture, LeavesTheCallersGraphicsContextCurrent) {
     graphics::GraphicsContext::setCurrentContext(mine);
     ASSERT_NE(harness.makeRenderer(), nullptr);
     EXPECT_EQ(graphics::GraphicsContext::currentContext(), mine);
-    graphics::testing::failureInjection().failNextBitmapImage = true;
-    EXPECT_EQ(harness.makeRenderer(), nullptr);
-    EXPECT_EQ(graphics::GraphicsContext::currentContext(), mine);
+    {
+        const FailNextGraphicsCall failure(GraphicsFault::NoBitmapImage);
+        EXPECT_EQ(harness.makeRenderer(), nullptr);
+        EXPECT_EQ(graphics::GraphicsContext::currentContext(), mine);
+    }
     graphics::GraphicsContext::setCurrentContext(nullptr);
 }
