@@ -13,11 +13,11 @@ namespace {
 constexpr std::uint32_t kLogoPixelsWide = 1478;
 constexpr std::uint32_t kLogoPixelsHigh = 270;
 
-// Draws the whole artwork over the whole raster, replacing every pixel, and
-// leaves the calling thread's current context as it found it.
-void rasterize(const graphics::Image& image, const std::shared_ptr<graphics::BitmapImageRep>& raster) {
+// Draws the whole artwork over the whole raster through the context,
+// replacing every pixel, and leaves the calling thread's current context as
+// it found it. Without a context nothing is drawn.
+void drawArtwork(const graphics::Image& image, const std::shared_ptr<graphics::GraphicsContext>& context) {
     const graphics::Rect whole{{0.0, 0.0}, {double(kLogoPixelsWide), double(kLogoPixelsHigh)}};
-    const auto context = graphics::GraphicsContext::graphicsContextWithBitmapImageRep(raster);
     graphics::GraphicsContext::saveGraphicsState();
     graphics::GraphicsContext::setCurrentContext(context);
     if (context) context->setImageInterpolation(graphics::ImageInterpolation::High);
@@ -44,8 +44,10 @@ bool KORLANFlowRenderer::loadLogoTextureFromBundle(const foundation::Bundle& bun
 
     const auto raster = graphics::BitmapImageRep::initWithPixelsWide(kLogoPixelsWide, kLogoPixelsHigh);
     if (raster) raster->setSize({double(kLogoPixelsWide), double(kLogoPixelsHigh)});
-    rasterize(*image, raster);
-    const auto bitmap = raster ? raster->CGImage() : nullptr;
+    const auto context = graphics::GraphicsContext::graphicsContextWithBitmapImageRep(raster);
+    drawArtwork(*image, context);
+    // A raster that no context drew into would pass for a blank logo.
+    const auto bitmap = raster && context ? raster->CGImage() : nullptr;
     if (!bitmap) {
         reportRendererError(error, RendererErrorCode::LogoNotRasterized);
         return false;

@@ -94,13 +94,18 @@ TEST_F(LogoTexture, AMissingOrUnreadableLogoFailsConstructionWithCodeSix) {
     }
 }
 
-TEST_F(LogoTexture, ARasterThatYieldsNoImageFailsWithCodeSeven) {
-    const FailNextGraphicsCall failure(GraphicsFault::NoBitmapImage);
-    ErrorRef error;
-    EXPECT_EQ(harness.makeRenderer(&error), nullptr);
-    ASSERT_NE(error, nullptr);
-    EXPECT_EQ(error->code(), 7);
-    EXPECT_EQ(error->localizedDescription(), "KORLAN-Logo konnte nicht rasterisiert werden.");
+// Without a drawing context the raster would stay blank and still yield an
+// image: that must fail like a raster that yields none, not pass as a logo.
+TEST_F(LogoTexture, ARasterWithoutDrawingContextOrImageFailsWithCodeSeven) {
+    for (const auto fault : {GraphicsFault::NoGraphicsContext, GraphicsFault::NoBitmapImage}) {
+        const FailNextGraphicsCall failure(fault);
+        ErrorRef error;
+        EXPECT_EQ(harness.makeRenderer(&error), nullptr);
+        ASSERT_NE(error, nullptr);
+        EXPECT_EQ(error->code(), 7);
+        EXPECT_EQ(error->localizedDescription(), "KORLAN-Logo konnte nicht rasterisiert werden.");
+        EXPECT_TRUE(harness.device->textureLoads().empty());
+    }
 }
 
 TEST_F(LogoTexture, LeavesTheCallersGraphicsContextCurrent) {
@@ -109,8 +114,8 @@ TEST_F(LogoTexture, LeavesTheCallersGraphicsContextCurrent) {
     graphics::GraphicsContext::setCurrentContext(mine);
     ASSERT_NE(harness.makeRenderer(), nullptr);
     EXPECT_EQ(graphics::GraphicsContext::currentContext(), mine);
-    {
-        const FailNextGraphicsCall failure(GraphicsFault::NoBitmapImage);
+    for (const auto fault : {GraphicsFault::NoGraphicsContext, GraphicsFault::NoBitmapImage}) {
+        const FailNextGraphicsCall failure(fault);
         EXPECT_EQ(harness.makeRenderer(), nullptr);
         EXPECT_EQ(graphics::GraphicsContext::currentContext(), mine);
     }
