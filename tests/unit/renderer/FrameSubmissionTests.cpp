@@ -129,3 +129,16 @@ TEST_F(FrameSubmission, ARestartCountsReportsThatArriveLateIntoTheNewRun) {
     dispatch::MainQueue::shared().drain();
     EXPECT_EQ(renderer->presentedFrameCount(), 2u);
 }
+
+TEST_F(FrameSubmission, ARestartZeroesBothFrameCounters) {
+    renderer->startAtTimestamp(0.0);
+    harness.view->draw();
+    completeOnGPUThread();
+    dispatch::MainQueue::shared().drain();
+    ASSERT_EQ(renderer->frameCount(), 1u);
+    ASSERT_EQ(renderer->presentedFrameCount(), 1u);
+
+    renderer->startAtTimestamp(1000.0);
+    EXPECT_EQ(renderer->frameCount(), 0u);
+    EXPECT_EQ(renderer->presentedFrameCount(), 0u);
+}
