@@ -11,18 +11,11 @@ std::shared_ptr<KORLANFlowFrameChecking> makeRenderer(const std::shared_ptr<view
     return KORLANFlowRenderer::initWithMetalView(view, bundle, error);
 }
 
-KORLANFlowConfiguration clampConfiguration(KORLANFlowConfiguration configuration) {
-    for (const auto& setting : kKORLANFlowSettings) {
-        configuration.*setting.field = KORLANFlowClampSetting(configuration.*setting.field, setting);
-    }
-    return configuration;
-}
-
 // Runs when the module is loaded, before dlopen returns to the host.
 [[gnu::constructor]] void registerRendererClass() {
     foundation::ClassRegistry::shared().registerClass(
-        kKORLANFlowRendererClassName,
-        std::make_shared<const KORLANFlowRendererClass>(KORLANFlowRendererClass{makeRenderer, clampConfiguration}));
+        kKORLANFlowRendererClassName, std::make_shared<const KORLANFlowRendererClass>(
+                                          KORLANFlowRendererClass{makeRenderer, KORLANFlowClampConfiguration}));
 }
 
 } // namespace

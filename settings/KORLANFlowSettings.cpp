@@ -11,6 +11,13 @@ float KORLANFlowClampSetting(float value, const KORLANFlowSetting& setting) {
     return value;
 }
 
+KORLANFlowConfiguration KORLANFlowClampConfiguration(KORLANFlowConfiguration configuration) {
+    for (const auto& setting : kKORLANFlowSettings) {
+        configuration.*setting.field = KORLANFlowClampSetting(configuration.*setting.field, setting);
+    }
+    return configuration;
+}
+
 std::shared_ptr<foundation::ScreenSaverDefaults> KORLANFlowDefaults() {
     auto defaults = foundation::ScreenSaverDefaults::defaultsForModuleWithName(KORLANFlowBundleIdentifier);
     std::map<std::string, float> registered;
@@ -28,17 +35,14 @@ KORLANFlowConfiguration KORLANFlowDefaultConfiguration(void) {
 KORLANFlowConfiguration KORLANFlowLoadConfiguration(void) {
     const auto defaults = KORLANFlowDefaults();
     KORLANFlowConfiguration configuration{};
-    for (const auto& setting : kKORLANFlowSettings) {
-        configuration.*setting.field = KORLANFlowClampSetting(defaults->floatForKey(setting.key), setting);
-    }
-    return configuration;
+    for (const auto& setting : kKORLANFlowSettings) configuration.*setting.field = defaults->floatForKey(setting.key);
+    return KORLANFlowClampConfiguration(configuration);
 }
 
 void KORLANFlowStoreConfiguration(KORLANFlowConfiguration configuration) {
     const auto defaults = KORLANFlowDefaults();
-    for (const auto& setting : kKORLANFlowSettings) {
-        defaults->setFloat(KORLANFlowClampSetting(configuration.*setting.field, setting), setting.key);
-    }
+    const KORLANFlowConfiguration clamped = KORLANFlowClampConfiguration(configuration);
+    for (const auto& setting : kKORLANFlowSettings) defaults->setFloat(clamped.*setting.field, setting.key);
     // A failed flush is not reported: the announcement goes out all the
     // same, and observers read back whatever the store now holds.
     defaults->synchronize();

@@ -28,5 +28,9 @@ inline constexpr std::array<KORLANFlowSetting, 3> kKORLANFlowSettings{{
 // maximum give the maximum; the bounds themselves stay.
 float KORLANFlowClampSetting(float value, const KORLANFlowSetting& setting);
 
+// Every field kept inside its setting's range: what loading, storing and a
+// checking caller's settings all go through.
+KORLANFlowConfiguration KORLANFlowClampConfiguration(KORLANFlowConfiguration configuration);
+
 // This module's defaults, opened and registered afresh on every call.
 std::shared_ptr<foundation::ScreenSaverDefaults> KORLANFlowDefaults();
