@@ -1,34 +1,32 @@
 // What the pattern pass costs the GPU, beside a flat-colour pass of the same
 // size on the same device: the pattern may take at most six flat passes'
 // time at 1920 x 1080, so that a CPU device can still keep up.
-#include "tests/integration/shaders/ShaderHarness.h"
+#include "tests/integration/shaders/PatternPass.h"
 
 #include <benchmark/benchmark.h>
 
-#include <array>
 #include <chrono>
 #include <stdexcept>
 
 namespace {
 
-constexpr std::array<float, 4> kFlatColour{15.0f / 255.0f, 18.0f / 255.0f, 22.0f / 255.0f, 1.0f};
-
 struct Programs {
-    std::unique_ptr<ShaderHarness> harness;
+    GpuHarness harness;
+    std::shared_ptr<gpu::RenderPipelineState> patternPipeline;
     std::shared_ptr<gpu::RenderPipelineState> flatPipeline;
 };
 
 Programs loadPrograms() {
     std::string failure;
     Programs programs;
-    programs.harness = ShaderHarness::create(KORLAN_FLOW_BUNDLE_PATH, false, &failure);
-    if (!programs.harness) throw std::runtime_error(failure);
-    const auto library = programs.harness->loadLibrary(KORLAN_FLOW_BENCH_BUNDLE_PATH, &failure);
-    if (library) {
-        programs.flatPipeline =
-            programs.harness->newPipeline("flowVertex", "flatColourFragment", false, &failure, library);
+    auto& harness = programs.harness;
+    if (!harness.open(KORLAN_FLOW_BUNDLE_PATH, false, &failure)) throw std::runtime_error(failure);
+    programs.patternPipeline = harness.newPipeline("flowVertex", "flowFragment", false, &failure);
+    const auto flatLibrary = harness.loadLibrary(KORLAN_FLOW_BENCH_BUNDLE_PATH, &failure);
+    if (flatLibrary) {
+        programs.flatPipeline = harness.newPipeline("flowVertex", "flatColourFragment", false, &failure, flatLibrary);
     }
-    if (!programs.flatPipeline) throw std::runtime_error(failure);
+    if (!programs.patternPipeline || !programs.flatPipeline) throw std::runtime_error(failure);
     return programs;
 }
 
@@ -37,16 +35,16 @@ const Programs& programs() {
     return loaded;
 }
 
-PassDescription flatPass() {
-    PassDescription pass;
-    pass.pipeline = programs().flatPipeline;
-    pass.fragmentBytes = std::as_bytes(std::span(kFlatColour));
-    return pass;
+// The background colour over the whole target.
+Pass flatPass() {
+    const auto& color = kBackgroundClearColor;
+    return {.pipeline = programs().flatPipeline,
+            .fragmentBytes = colorBytes(float(color.red), float(color.green), float(color.blue), float(color.alpha))};
 }
 
 // Seconds from commit to completion of one buffer holding the pass.
-double timePass(const std::shared_ptr<gpu::Texture>& target, const PassDescription& pass) {
-    const auto& harness = *programs().harness;
+double timePass(const std::shared_ptr<gpu::Texture>& target, const Pass& pass) {
+    const auto& harness = programs().harness;
     const auto commandBuffer = harness.queue()->commandBuffer();
     harness.encodePass(*commandBuffer, target, pass);
     const auto start = std::chrono::steady_clock::now();
@@ -58,10 +56,10 @@ double timePass(const std::shared_ptr<gpu::Texture>& target, const PassDescripti
 // Reports the pass's time per frame and throughput. With a yardstick, a
 // flat pass runs beside each timed one, so that the ratio holds up while
 // other work comes and goes on the cores.
-void measure(benchmark::State& state, const PassDescription& pass, const PassDescription* yardstick) {
+void measure(benchmark::State& state, const Pass& pass, const Pass* yardstick) {
     const auto width = std::uint32_t(state.range(0));
     const auto height = std::uint32_t(state.range(1));
-    const auto target = programs().harness->newTarget(width, height);
+    const auto target = programs().harness.newTarget(width, height);
     double total = 0.0;
     double yardstickTotal = 0.0;
     for (auto _ : state) {
@@ -85,7 +83,7 @@ void PatternPass(benchmark::State& state) {
     const auto uniforms = makeUniforms(std::uint32_t(state.range(0)), std::uint32_t(state.range(1)), 5000.25f,
                                        123457.0f);
     const auto flat = flatPass();
-    measure(state, programs().harness->patternPass(uniforms), &flat);
+    measure(state, patternPass(programs().patternPipeline, uniforms), &flat);
 }
 
 void Sizes(benchmark::internal::Benchmark* benchmark) {

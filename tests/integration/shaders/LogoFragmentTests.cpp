@@ -31,7 +31,7 @@ protected:
         gpu::TextureLoaderOptions options;
         options.SRGB = false;
         options.origin = gpu::TextureLoaderOrigin::TopLeft;
-        return harness().device().newTextureLoader()->newTextureWithImage(image, options);
+        return device_->newTextureLoader()->newTextureWithImage(image, options);
     }
 };
 
@@ -40,16 +40,15 @@ TEST_F(LogoProgram, BlendsItsPremultipliedRasterExactlyOverThePattern) {
     constexpr std::array<KORLANFlowLogoVertex, 6> kQuad{{
         {-1, 1, 0, 0}, {-1, -1, 0, 1}, {1, 1, 1, 0}, {1, 1, 1, 0}, {-1, -1, 0, 1}, {1, -1, 1, 1},
     }};
-    PassDescription pass;
-    pass.pipeline = harness().newPipeline("logoVertex", "logoFragment", true);
-    pass.clearColor = {kUnderneath[0] / 255.0, kUnderneath[1] / 255.0, kUnderneath[2] / 255.0, 1.0};
-    pass.vertexBytes = std::as_bytes(std::span(kQuad));
-    pass.texture = loadLogo();
-    pass.sampler = harness().newSampler(gpu::SamplerMinMagFilter::Nearest);
-    pass.vertexCount = kQuad.size();
+    const Pass pass{.pipeline = newPipeline("logoVertex", "logoFragment", true),
+                    .clearColor = {kUnderneath[0] / 255.0, kUnderneath[1] / 255.0, kUnderneath[2] / 255.0, 1.0},
+                    .vertexBytes = blockBytes(kQuad),
+                    .texture = loadLogo(),
+                    .sampler = newSampler(gpu::SamplerMinMagFilter::Nearest),
+                    .vertexCount = kQuad.size()};
     ASSERT_TRUE(pass.pipeline && pass.texture);
 
-    const auto pixels = harness().render(harness().newTarget(kColumns, kRows), std::span(&pass, 1));
+    const auto pixels = render(newTarget(kColumns, kRows), std::span(&pass, 1));
     ASSERT_FALSE(pixels.bytes.empty());
     for (std::uint32_t y = 0; y < kRows; ++y) {
         for (std::uint32_t x = 0; x < kColumns; ++x) {

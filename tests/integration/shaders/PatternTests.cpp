@@ -18,13 +18,26 @@ constexpr double kDistinctPicture = 2.5;
 
 class PatternProgram : public ShaderTest {
 protected:
-    Pixels render(const KORLANFlowUniforms& uniforms, std::uint32_t width = kWidth,
-                  std::uint32_t height = kHeight) const {
-        return harness().renderPattern(uniforms, width, height);
+    void SetUp() override {
+        ShaderTest::SetUp();
+        if (!HasFatalFailure()) patternPipeline = newPipeline("flowVertex", "flowFragment");
+    }
+    // Before the device goes, so that the layer sees the pipeline destroyed.
+    void TearDown() override {
+        patternPipeline.reset();
+        ShaderTest::TearDown();
+    }
+
+    Pixels renderPattern(const KORLANFlowUniforms& uniforms, std::uint32_t width = kWidth,
+                         std::uint32_t height = kHeight) const {
+        const auto pass = patternPass(patternPipeline, uniforms);
+        return render(newTarget(width, height), std::span(&pass, 1));
     }
     Pixels renderAt(float time, float speed = 0.8f) const {
-        return render(makeUniforms(kWidth, kHeight, time, kSeed, speed));
+        return renderPattern(makeUniforms(kWidth, kHeight, time, kSeed, speed));
     }
+
+    std::shared_ptr<gpu::RenderPipelineState> patternPipeline;
 };
 
 TEST_F(PatternProgram, CoversEveryPixelOpaquelyWithMoreThanTheBackground) {
@@ -38,7 +51,7 @@ TEST_F(PatternProgram, CoversEveryPixelOpaquelyWithMoreThanTheBackground) {
 
 TEST_F(PatternProgram, EachInputGivesAnotherPicture) {
     const auto base = makeUniforms(kWidth, kHeight, 120.0f, kSeed);
-    const auto reference = render(base);
+    const auto reference = renderPattern(base);
     struct Case {
         const char* name;
         float KORLANFlowUniforms::*field;
@@ -51,15 +64,15 @@ TEST_F(PatternProgram, EachInputGivesAnotherPicture) {
                    Case{"complexity", &KORLANFlowUniforms::complexity, 1.5f}}) {
         auto changed = base;
         changed.*c.field = c.value;
-        EXPECT_GT(meanAbsoluteDifference(reference, render(changed)), kDistinctPicture) << c.name;
+        EXPECT_GT(meanAbsoluteDifference(reference, renderPattern(changed)), kDistinctPicture) << c.name;
     }
 }
 
 TEST_F(PatternProgram, TheSameBlockGivesTheSameBytes) {
     const auto uniforms = makeUniforms(kWidth, kHeight, 901.5f, kSeed, 1.3f, 1.1f, 0.7f);
-    const auto first = render(uniforms);
+    const auto first = renderPattern(uniforms);
     ASSERT_FALSE(first.bytes.empty());
-    EXPECT_EQ(first, render(uniforms));
+    EXPECT_EQ(first, renderPattern(uniforms));
 }
 
 TEST_F(PatternProgram, MovesOnlyALittleFromFrameToFrame) {
@@ -93,7 +106,7 @@ TEST_F(PatternProgram, AnyValueInTheBlockStillDrawsAnOpaquePattern) {
         for (float value : {kNaN, kInfinity, -kInfinity, 3.0e38f, -3.0e38f, 0.0f}) {
             auto uniforms = makeUniforms(kSmall, kSmall, 12.0f, kSeed);
             uniforms.*fields[f] = value;
-            const auto pixels = render(uniforms, kSmall, kSmall);
+            const auto pixels = renderPattern(uniforms, kSmall, kSmall);
             ASSERT_FALSE(pixels.bytes.empty()) << "field " << f << " = " << value;
             const auto range = channelRange(pixels);
             EXPECT_EQ(range.lowestAlpha, 255) << "field " << f << " = " << value;
@@ -107,19 +120,17 @@ TEST_F(PatternProgram, AnyValueInTheBlockStillDrawsAnOpaquePattern) {
 TEST_F(PatternProgram, AReducedRenderStretchedOverTheTargetShowsTheSamePicture) {
     constexpr std::uint32_t kReducedWidth = kWidth / 2;
     constexpr std::uint32_t kReducedHeight = kHeight / 2;
-    const auto full = render(makeUniforms(kWidth, kHeight, 77.0f, kSeed));
+    const auto full = renderPattern(makeUniforms(kWidth, kHeight, 77.0f, kSeed));
 
-    const auto reduced = harness().newTarget(kReducedWidth, kReducedHeight);
-    const auto reducedUniforms = makeUniforms(kReducedWidth, kReducedHeight, 77.0f, kSeed);
-    const auto patternPass = harness().patternPass(reducedUniforms);
-    ASSERT_FALSE(harness().render(reduced, std::span(&patternPass, 1)).bytes.empty());
+    const auto reduced = newTarget(kReducedWidth, kReducedHeight);
+    const auto reducedPattern = patternPass(patternPipeline, makeUniforms(kReducedWidth, kReducedHeight, 77.0f, kSeed));
+    ASSERT_FALSE(render(reduced, std::span(&reducedPattern, 1)).bytes.empty());
 
-    PassDescription composite;
-    composite.pipeline = harness().newPipeline("flowVertex", "flowCompositeFragment");
-    composite.clearColor = kBackgroundColor;
-    composite.texture = reduced;
-    composite.sampler = harness().newSampler(gpu::SamplerMinMagFilter::Linear);
-    const auto stretched = harness().render(harness().newTarget(kWidth, kHeight), std::span(&composite, 1));
+    const Pass composite{.pipeline = newPipeline("flowVertex", "flowCompositeFragment"),
+                         .clearColor = kBackgroundClearColor,
+                         .texture = reduced,
+                         .sampler = newSampler(gpu::SamplerMinMagFilter::Linear)};
+    const auto stretched = render(newTarget(kWidth, kHeight), std::span(&composite, 1));
     ASSERT_FALSE(stretched.bytes.empty());
 
     EXPECT_LT(meanAbsoluteDifference(downsample(full, 32, 18), downsample(stretched, 32, 18)), 1.0);

@@ -8,13 +8,10 @@ namespace {
 using ProgramLibrary = ShaderTest;
 
 TEST_F(ProgramLibrary, HoldsTheFiveProgramsByName) {
-    std::string failure;
-    const auto library = harness().loadLibrary(KORLAN_FLOW_BUNDLE_PATH, &failure);
-    ASSERT_TRUE(library) << failure;
     for (const char* name : {"flowVertex", "flowFragment", "flowCompositeFragment", "logoVertex", "logoFragment"}) {
-        EXPECT_TRUE(library->newFunctionWithName(name)) << name;
+        EXPECT_TRUE(library_->newFunctionWithName(name)) << name;
     }
-    EXPECT_FALSE(library->newFunctionWithName("flowfragment"));
+    EXPECT_FALSE(library_->newFunctionWithName("flowfragment"));
 }
 
 // The renderer wraps its clock at the period the programs assume; the two

@@ -1,27 +1,12 @@
 #pragma once
 
-// One software device per suite with the validation layer on; a test fails
-// on any message the layer reports while it runs.
+// The bundle's own GPU programs on the GPU test fixture: the validation
+// layer on, and a test fails on any message it reports.
 
-#include "tests/integration/shaders/ShaderHarness.h"
+#include "tests/integration/gpu/GpuTest.h"
+#include "tests/integration/shaders/PatternPass.h"
 
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
-class ShaderTest : public ::testing::Test {
+class ShaderTest : public GpuTest {
 protected:
-    static void SetUpTestSuite() { harness_ = ShaderHarness::create(KORLAN_FLOW_BUNDLE_PATH, true, &failure_); }
-    static void TearDownTestSuite() { harness_.reset(); }
-
-    void SetUp() override {
-        ASSERT_TRUE(harness_) << failure_;
-        takeValidationMessages();
-    }
-    void TearDown() override { EXPECT_THAT(takeValidationMessages(), ::testing::IsEmpty()); }
-
-    static const ShaderHarness& harness() { return *harness_; }
-
-private:
-    static inline std::unique_ptr<ShaderHarness> harness_;
-    static inline std::string failure_;
+    ShaderTest() : GpuTest(KORLAN_FLOW_BUNDLE_PATH) {}
 };
