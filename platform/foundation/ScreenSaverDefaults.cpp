@@ -1,12 +1,13 @@
 #include "platform/foundation/ScreenSaverDefaults.h"
 
-#include <fcntl.h>
-#include <pwd.h>
-#include <sys/file.h>
-#include <unistd.h>
+#include "platform/foundation/BaseDirectories.h"
+#include "platform/foundation/ExclusiveFileLock.h"
+#include "platform/foundation/FileReplacement.h"
+#include "platform/foundation/Log.h"
 
-#include <cerrno>
-#include <cstdlib>
+#include <sys/stat.h>
+
+#include <chrono>
 #include <system_error>
 
 namespace foundation {
@@ -14,49 +15,51 @@ namespace foundation {
 namespace {
 
 constexpr const char* kHostDirectoryName = "korlan-flow";
-
-std::filesystem::path configHome() {
-    // Read on every call rather than cached, so a changed environment (a
-    // test's scratch directory) is honoured. Relative values are ignored,
-    // as the base-directory convention asks.
-    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && xdg[0] == '/') return xdg;
-    if (const char* home = std::getenv("HOME"); home && home[0] == '/') return std::filesystem::path(home) / ".config";
-    if (const passwd* user = getpwuid(getuid()); user && user->pw_dir) {
-        return std::filesystem::path(user->pw_dir) / ".config";
-    }
-    return {};
-}
+// "Sichern" stores on the main thread: a holder of the lock that is stopped
+// or hung must not freeze the settings window.
+constexpr std::chrono::milliseconds kLockPatience{2000};
+// Long enough that no live write still owns its temporary file.
+constexpr std::chrono::seconds kAbandonedTemporaryAge{60};
+constexpr unsigned kNewFileMode = 0600;
 
 bool isSafeModuleName(const std::string& name) {
     return !name.empty() && name.front() != '.' && name.find('/') == std::string::npos;
 }
 
-// An exclusive advisory lock on a file of its own: the settings file itself
-// is replaced on every write, so a lock on it would guard nothing.
-class ExclusiveFileLock {
-public:
-    explicit ExclusiveFileLock(const std::filesystem::path& path)
-        : descriptor_(open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600)) {
-        if (descriptor_ < 0) return;
-        while (flock(descriptor_, LOCK_EX) != 0) {
-            if (errno != EINTR) {
-                close(descriptor_);
-                descriptor_ = -1;
-                return;
-            }
-        }
-    }
-    ~ExclusiveFileLock() {
-        if (descriptor_ >= 0) close(descriptor_);
-    }
-    ExclusiveFileLock(const ExclusiveFileLock&) = delete;
-    ExclusiveFileLock& operator=(const ExclusiveFileLock&) = delete;
+// The permission bits the file has now, to be kept by its replacement.
+unsigned modeOf(const std::filesystem::path& path) {
+    struct stat status{};
+    return stat(path.c_str(), &status) == 0 ? status.st_mode & 07777 : kNewFileMode;
+}
 
-    bool held() const { return descriptor_ >= 0; }
+// The settings file for the log: the link as the user made it, and the
+// file it names.
+std::string describeFile(const std::filesystem::path& path, const std::filesystem::path& target) {
+    return target == path ? path.string() : path.string() + " (a link to " + target.string() + ")";
+}
 
-private:
-    int descriptor_;
-};
+// Makes way for writing over the target of path: a file that cannot be
+// parsed is the user's data and is set aside first; one that cannot be read
+// at all (no permission, no regular file) is left alone and nothing is
+// written.
+bool makeWayForWriting(SettingsFile& current, const std::filesystem::path& path,
+                       const std::filesystem::path& target) {
+    if (current.state() == SettingsFile::State::Unreadable) {
+        Log("Settings not stored: cannot read " + describeFile(path, target) + ": " + current.problem());
+        return false;
+    }
+    if (current.state() != SettingsFile::State::Unparseable) return true;
+    std::string reason;
+    const auto aside = setAside(target, "unreadable", &reason);
+    if (!aside) {
+        Log("Settings not stored: cannot set aside " + describeFile(path, target) + ": " + reason);
+        return false;
+    }
+    Log("Settings file " + describeFile(path, target) + " could not be read (" + current.problem() +
+        "); kept as " + aside->string());
+    current = SettingsFile();
+    return true;
+}
 
 } // namespace
 
@@ -81,7 +84,10 @@ void ScreenSaverDefaults::registerDefaults(const std::map<std::string, float>& d
 
 float ScreenSaverDefaults::floatForKey(const std::string& key) const {
     if (const auto pending = pending_.find(key); pending != pending_.end()) return pending->second;
-    if (path_.empty() || stored_.state() == SettingsFile::State::Unreadable) return 0.0f;
+    const auto state = stored_.state();
+    if (path_.empty() || state == SettingsFile::State::Unreadable || state == SettingsFile::State::Unparseable) {
+        return 0.0f;
+    }
     if (const auto text = stored_.text(group_, key)) return SettingsFile::parseNumber(*text).value_or(0.0f);
     if (const auto registered = registered_.find(key); registered != registered_.end()) return registered->second;
     return 0.0f;
@@ -94,16 +100,27 @@ bool ScreenSaverDefaults::synchronize() {
     if (path_.empty()) return false;
     std::error_code ignored;
     std::filesystem::create_directories(path_.parent_path(), ignored);
-    const ExclusiveFileLock lock(path_.string() + ".lock");
-    if (!lock.held()) return false;
+    const ExclusiveFileLock lock(path_.string() + ".lock", kLockPatience);
+    if (!lock.held()) {
+        Log("Settings not stored: cannot lock " + path_.string() + ".lock: " + lock.failure());
+        return false;
+    }
 
-    SettingsFile current = SettingsFile::read(path_);
-    // A file that cannot be parsed holds nothing worth keeping. Something
-    // that is no file at all (a directory in its place) stays: replacing it
-    // fails, and the temporary file goes with the failure.
-    if (current.state() == SettingsFile::State::Unreadable) current = SettingsFile();
+    // A linked settings file (as dotfile managers make them) is written
+    // where the link points, so the link stays.
+    const auto target = followLinks(path_);
+    removeAbandonedReplacements(target, kAbandonedTemporaryAge);
+    SettingsFile current = SettingsFile::read(target);
+    if (!makeWayForWriting(current, path_, target)) return false;
     for (const auto& [key, value] : pending_) current.setNumber(group_, key, value);
-    if (!current.writeAtomically(path_)) return false;
+    const unsigned mode = modeOf(target);
+    std::string reason;
+    if (!current.writeAtomically(target, mode, &reason)) {
+        Log("Settings not stored: " + reason);
+        return false;
+    }
+    // The umask may have taken bits that the file had.
+    chmod(target.c_str(), mode);
     stored_ = SettingsFile::read(path_);
     pending_.clear();
     return true;

@@ -26,8 +26,11 @@ public:
     float floatForKey(const std::string& key) const;
     void setFloat(float value, const std::string& key);
     // Writes the values set since opening over what the file holds now, so
-    // keys another process wrote in the meantime stay. False when the file
-    // could not be written; the file is then as it was.
+    // keys another process wrote in the meantime stay. A file that cannot be
+    // parsed is set aside (as name.ini.unreadable-<time>) before a new one is
+    // written; one that cannot be read is left alone. False, with a line in
+    // the log, when nothing was written: the file is then as it was. Waits
+    // for another writer's lock for about two seconds at most.
     bool synchronize();
 
     const std::filesystem::path& filePath() const { return path_; }

@@ -1,8 +1,10 @@
 #include "platform/gpu/vulkan/PipelineCache.h"
 
+#include "platform/foundation/BaseDirectories.h"
+#include "platform/foundation/RegularFile.h"
+
 #include <glib.h>
 
-#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -10,9 +12,13 @@ namespace gpu::vulkan {
 
 namespace {
 
+// Far more than the few pipelines of the program need; a larger file is not
+// one that this program wrote.
+constexpr std::size_t kMaximumFileSize = std::size_t{256} << 20;
+
 // A cache whose header names another driver or device would be rejected by
 // the driver at best; checking it first keeps such files harmless.
-bool fitsDevice(const std::vector<char>& data, const VkPhysicalDeviceProperties& properties) {
+bool fitsDevice(const std::vector<std::uint8_t>& data, const VkPhysicalDeviceProperties& properties) {
     VkPipelineCacheHeaderVersionOne header;
     if (data.size() < sizeof header) return false;
     std::memcpy(&header, data.data(), sizeof header);
@@ -21,33 +27,21 @@ bool fitsDevice(const std::vector<char>& data, const VkPhysicalDeviceProperties&
            std::memcmp(header.pipelineCacheUUID, properties.pipelineCacheUUID, VK_UUID_SIZE) == 0;
 }
 
-std::vector<char> readFile(const std::filesystem::path& path) {
-    gchar* contents = nullptr;
-    gsize length = 0;
-    if (!g_file_get_contents(path.c_str(), &contents, &length, nullptr)) return {};
-    std::vector<char> data(contents, contents + length);
-    g_free(contents);
-    return data;
+std::vector<std::uint8_t> readFile(const std::filesystem::path& path) {
+    if (path.empty()) return {};
+    return foundation::readRegularFile(path, kMaximumFileSize).bytes;
 }
 
 } // namespace
 
 std::filesystem::path PipelineCache::filePath() {
-    // Read on every call rather than through GLib's once-only lookup, so a
-    // changed $XDG_CACHE_HOME takes effect for the next device.
-    const char* cacheHome = std::getenv("XDG_CACHE_HOME");
-    std::filesystem::path root;
-    if (cacheHome && *cacheHome) {
-        root = cacheHome;
-    } else {
-        const char* home = std::getenv("HOME");
-        root = std::filesystem::path(home ? home : g_get_home_dir()) / ".cache";
-    }
+    const auto root = foundation::cacheHome();
+    if (root.empty()) return {};
     return root / "korlan-flow" / "pipeline-cache.bin";
 }
 
 PipelineCache::PipelineCache(VkDevice device, const VkPhysicalDeviceProperties& properties) : device_(device) {
-    std::vector<char> data = readFile(filePath());
+    std::vector<std::uint8_t> data = readFile(filePath());
     if (!fitsDevice(data, properties)) data.clear();
     VkPipelineCacheCreateInfo info{VK_STRUCTURE_TYPE_PIPELINE_CACHE_CREATE_INFO};
     info.initialDataSize = data.size();

@@ -9,8 +9,9 @@ namespace gpu::vulkan {
 
 // Compiled pipelines kept between runs in
 // $XDG_CACHE_HOME/korlan-flow/pipeline-cache.bin (~/.cache when unset).
-// A file written by another driver or device is ignored; failing to read or
-// write the file only costs compile time, so it is never an error.
+// A file written by another driver or device is ignored, and so is anything
+// but a regular file of at most 256 MiB; failing to read or write the file
+// only costs compile time, so it is never an error.
 class PipelineCache {
 public:
     PipelineCache(VkDevice device, const VkPhysicalDeviceProperties& properties);
@@ -18,6 +19,7 @@ public:
     PipelineCache(const PipelineCache&) = delete;
     PipelineCache& operator=(const PipelineCache&) = delete;
 
+    // Empty when there is no cache directory.
     static std::filesystem::path filePath();
 
     VkPipelineCache handle() const { return cache_; }

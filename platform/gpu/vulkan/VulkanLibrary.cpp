@@ -3,7 +3,7 @@
 #include "platform/gpu/vulkan/SpirvEntryPoints.h"
 #include "platform/gpu/vulkan/VulkanError.h"
 
-#include <glib.h>
+#include "platform/foundation/RegularFile.h"
 
 #include <cstring>
 #include <vector>
@@ -15,25 +15,23 @@ namespace {
 // The failures of reading a library are no driver results; they count as
 // the driver failing to make the module.
 constexpr VkResult kUnusableLibrary = VK_ERROR_INITIALIZATION_FAILED;
+// Five small programs take some tens of kilobytes.
+constexpr std::size_t kMaximumLibrarySize = std::size_t{16} << 20;
 
 std::optional<std::vector<std::uint32_t>> readWords(const std::filesystem::path& path, foundation::ErrorRef* error) {
-    gchar* contents = nullptr;
-    gsize length = 0;
-    GError* failure = nullptr;
-    if (!g_file_get_contents(path.c_str(), &contents, &length, &failure)) {
-        reportError(error, vulkanError("Reading the program library", kUnusableLibrary, failure->message));
-        g_error_free(failure);
+    const foundation::FileContents contents = foundation::readRegularFile(path, kMaximumLibrarySize);
+    if (!contents.wasRead()) {
+        reportError(error, vulkanError("Reading the program library", kUnusableLibrary,
+                                       path.string() + ": " + contents.reason()));
         return std::nullopt;
     }
-    std::optional<std::vector<std::uint32_t>> words;
-    if (length % sizeof(std::uint32_t) == 0) {
-        words.emplace(length / sizeof(std::uint32_t));
-        if (length > 0) std::memcpy(words->data(), contents, length);
-    } else {
+    if (contents.bytes.size() % sizeof(std::uint32_t) != 0) {
         reportError(error, vulkanError("Reading the program library", kUnusableLibrary,
                                        path.string() + " is not a whole number of 32-bit words"));
+        return std::nullopt;
     }
-    g_free(contents);
+    std::vector<std::uint32_t> words(contents.bytes.size() / sizeof(std::uint32_t));
+    if (!words.empty()) std::memcpy(words.data(), contents.bytes.data(), contents.bytes.size());
     return words;
 }
 
