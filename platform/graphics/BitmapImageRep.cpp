@@ -1,5 +1,6 @@
 #include "platform/graphics/BitmapImageRep.h"
 
+#include "platform/graphics/AbandonedDrawing.h"
 #include "platform/graphics/PixelConversion.h"
 
 #include <cairo.h>
@@ -32,6 +33,7 @@ std::shared_ptr<BitmapImageRep> BitmapImageRep::initWithPixelsWide(std::uint32_t
 }
 
 std::shared_ptr<BitmapImage> BitmapImageRep::CGImage() const {
+    if (drawingWasAbandoned(surface_)) return nullptr;
     cairo_surface_flush(surface_);
     const std::size_t bytesPerRow = std::size_t{pixelsWide_} * 4;
     std::vector<std::uint8_t> pixels(bytesPerRow * pixelsHigh_);

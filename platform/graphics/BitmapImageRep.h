@@ -30,7 +30,8 @@ public:
     void setSize(Size size) { size_ = size; }
 
     // A copy of the pixels drawn so far, as RGBAPremultipliedLast with rows
-    // from the top.
+    // from the top; null once an image's drawing into the raster was given
+    // up (a document that could not be rendered in time).
     std::shared_ptr<BitmapImage> CGImage() const;
 
     // The pixels as cairo sees them, for graphics contexts.

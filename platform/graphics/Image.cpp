@@ -1,27 +1,19 @@
 #include "platform/graphics/Image.h"
 
 #include "platform/graphics/GraphicsContext.h"
+#include "platform/graphics/ImageLimits.h"
 #include "platform/graphics/PNGEncoding.h"
 #include "platform/graphics/RasterImageContent.h"
 #include "platform/graphics/SVGImageContent.h"
 
-#include <glib.h>
+#include "platform/foundation/RegularFile.h"
 
-#include <optional>
+#include <new>
 #include <vector>
 
 namespace graphics {
 
 namespace {
-
-std::optional<std::vector<std::uint8_t>> readFile(const std::filesystem::path& path) {
-    gchar* contents = nullptr;
-    gsize length = 0;
-    if (!g_file_get_contents(path.c_str(), &contents, &length, nullptr)) return std::nullopt;
-    std::vector<std::uint8_t> bytes(contents, contents + length);
-    g_free(contents);
-    return bytes;
-}
 
 std::unique_ptr<ImageContent> contentFromBytes(const std::vector<std::uint8_t>& bytes) {
     if (bytes.empty()) return nullptr;
@@ -55,11 +47,17 @@ Image::Image(std::unique_ptr<ImageContent> content) : content_(std::move(content
 Image::~Image() = default;
 
 std::shared_ptr<Image> Image::initWithContentsOfFile(const std::filesystem::path& path) {
-    const auto bytes = readFile(path);
-    if (!bytes) return nullptr;
-    auto content = contentFromBytes(*bytes);
-    if (!content) return nullptr;
-    return std::shared_ptr<Image>(new Image(std::move(content)));
+    const auto file = foundation::readRegularFile(path, kMaximumImageFileSize);
+    if (!file.wasRead()) return nullptr;
+    // Even within the limits, memory can run out; an image that cannot be
+    // held is one that cannot be read.
+    try {
+        auto content = contentFromBytes(file.bytes);
+        if (!content) return nullptr;
+        return std::shared_ptr<Image>(new Image(std::move(content)));
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
 }
 
 Size Image::size() const { return content_->size(); }

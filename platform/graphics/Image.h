@@ -22,7 +22,9 @@ enum class CompositingOperation {
 class KF_PLATFORM_API Image {
 public:
     // Null when the file cannot be read or holds neither a PNG image nor an
-    // SVG document.
+    // SVG document. Only a regular file of at most 8 MiB is read, never a
+    // FIFO or a device, and an image over 16384 pixels on a side is refused
+    // before its pixels are allocated.
     static std::shared_ptr<Image> initWithContentsOfFile(const std::filesystem::path& path);
 
     ~Image();

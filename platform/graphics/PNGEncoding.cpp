@@ -1,8 +1,11 @@
 #include "platform/graphics/PNGEncoding.h"
 
+#include "platform/graphics/PNGHeaderCheck.h"
 #include "platform/graphics/PixelConversion.h"
 
 #include <png.h>
+
+#include <new>
 
 namespace graphics {
 
@@ -35,11 +38,19 @@ std::optional<std::vector<std::uint8_t>> encodePNG(const BitmapImage& image) {
 }
 
 std::shared_ptr<BitmapImage> decodePNG(std::span<const std::uint8_t> bytes) {
+    // The simplified reader below takes no limits of its own.
+    if (!pngHeaderFitsLimits(bytes)) return nullptr;
     png_image description{};
     description.version = PNG_IMAGE_VERSION;
     if (!png_image_begin_read_from_memory(&description, bytes.data(), bytes.size())) return nullptr;
     description.format = PNG_FORMAT_RGBA;
-    std::vector<std::uint8_t> pixels(PNG_IMAGE_SIZE(description));
+    std::vector<std::uint8_t> pixels;
+    try {
+        pixels.resize(PNG_IMAGE_SIZE(description));
+    } catch (const std::bad_alloc&) {
+        png_image_free(&description);
+        return nullptr;
+    }
     if (!png_image_finish_read(&description, nullptr, pixels.data(), 0, nullptr)) {
         png_image_free(&description);
         return nullptr;

@@ -18,7 +18,8 @@ KF_PLATFORM_API std::optional<std::vector<std::uint8_t>> encodePNG(const BitmapI
 
 // A PNG file's pixels as RGBAPremultipliedLast with tight rows, converted to
 // 8-bit sRGB whatever the file's depth, colour type or gamma. Null when the
-// bytes are no PNG file the reader accepts.
+// bytes are no PNG file the reader accepts, or one larger than 16384 pixels
+// on a side or 256 MiB of pixels.
 KF_PLATFORM_API std::shared_ptr<BitmapImage> decodePNG(std::span<const std::uint8_t> bytes);
 
 } // namespace graphics
