@@ -5,12 +5,12 @@
 #include "shaders/KORLANFlowShaderTypes.h"
 
 #include "platform/foundation/ClassRegistry.h"
+#include "platform/foundation/FileReplacement.h"
 #include "platform/gpu/Device.h"
 
 #include <cinttypes>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <optional>
 #include <string>
 
@@ -27,7 +27,8 @@ const char* const kCaptureUsage =
     "  --seed N                pattern seed, 1 to 1000000 (default: a random one)\n"
     "  --speed X, --intensity X, --complexity X\n"
     "                          settings (default: the stored ones), kept in their ranges\n"
-    "  --png FILE              also write the frame as a PNG image\n"
+    "  --png FILE              also write the frame as a PNG image (replacing FILE\n"
+    "                          only once the image is complete)\n"
     "  --software              allow rendering on the CPU when there is no GPU\n"
     "  --help                  show this text\n";
 
@@ -87,6 +88,7 @@ std::optional<CaptureOptions> parseCaptureOptions(std::span<char* const> argumen
                                                                                       : options.complexity;
             setting = static_cast<float>(number.value_or(0.0));
         } else if (name == "--png") {
+            valid = !value.empty();
             options.pngPath = value;
         } else {
             problem = "unknown argument: " + name;
@@ -115,10 +117,9 @@ int fail(const foundation::ErrorRef& error) {
     return 1;
 }
 
-bool writeFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    return static_cast<bool>(file.flush());
+int cannotWrite(const std::string& path, const std::string& reason) {
+    std::fprintf(stderr, "korlan-flow: cannot write %s: %s\n", path.c_str(), reason.c_str());
+    return 1;
 }
 
 } // namespace
@@ -133,6 +134,12 @@ int runCaptureCommand(const ModuleBundle& module, std::span<char* const> argumen
     if (options->help) {
         std::fputs(kCaptureUsage, stdout);
         return 0;
+    }
+    // Said before the frame is made, which can take a while.
+    if (!options->pngPath.empty()) {
+        if (const auto problem = foundation::problemReplacing(options->pngPath)) {
+            return cannotWrite(options->pngPath, *problem);
+        }
     }
     const auto rendererClass =
         foundation::ClassRegistry::shared().classNamed<KORLANFlowRendererClass>(kKORLANFlowRendererClassName);
@@ -162,9 +169,11 @@ int runCaptureCommand(const ModuleBundle& module, std::span<char* const> argumen
     if (!options->pngPath.empty()) {
         const auto png = renderer->captureFramePNGWithError(&error);
         if (!png) return fail(error);
-        if (!writeFile(options->pngPath, *png)) {
-            std::fprintf(stderr, "korlan-flow: cannot write %s\n", options->pngPath.c_str());
-            return 1;
+        // Written beside the destination and renamed over it when complete,
+        // so a failed write leaves the file that was there.
+        std::string reason;
+        if (!foundation::replaceFileContents(options->pngPath, *png, 0666, false, &reason)) {
+            return cannotWrite(options->pngPath, reason);
         }
     }
     std::printf("checksum=0x%016" PRIx64 " occupied=%" PRIu64 " width=%" PRIu64 " height=%" PRIu64 "\n", checksum,

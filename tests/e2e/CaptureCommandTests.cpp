@@ -2,11 +2,19 @@
 // an exit status out.
 #include "platform/graphics/PNGEncoding.h"
 
+#include "tests/support/HostileFiles.h"
+#include "tests/support/ScratchDirectoryVariable.h"
+
 #include <gtest/gtest.h>
 #include <glib.h>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <csignal>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <regex>
 #include <string>
 #include <vector>
@@ -18,7 +26,22 @@ struct Outcome {
     std::string out, err;
 };
 
-Outcome korlanFlow(std::vector<std::string> arguments, std::vector<std::string> environment = {}) {
+// Runs in the child before the program starts: limits that the program
+// inherits.
+void limitTheRun(gpointer fileSizeLimit) {
+    // A run that hangs ends here instead of holding up the suite.
+    alarm(120);
+    if (!fileSizeLimit) return;
+    const rlim_t bytes = *static_cast<rlim_t*>(fileSizeLimit);
+    const rlimit limit{bytes, bytes};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    // A write past the limit then fails with EFBIG instead of ending the
+    // program.
+    signal(SIGXFSZ, SIG_IGN);
+}
+
+Outcome korlanFlow(std::vector<std::string> arguments, std::vector<std::string> environment = {},
+                   std::optional<rlim_t> fileSizeLimit = std::nullopt) {
     arguments.insert(arguments.begin(), KORLAN_FLOW_HOST_PATH);
     std::vector<char*> argv;
     for (auto& argument : arguments) argv.push_back(argument.data());
@@ -36,8 +59,8 @@ Outcome korlanFlow(std::vector<std::string> arguments, std::vector<std::string> 
     gchar *out = nullptr, *err = nullptr;
     gint waitStatus = 0;
     GError* failure = nullptr;
-    if (g_spawn_sync(nullptr, argv.data(), envp, G_SPAWN_DEFAULT, nullptr, nullptr, &out, &err, &waitStatus,
-                     &failure)) {
+    if (g_spawn_sync(nullptr, argv.data(), envp, G_SPAWN_DEFAULT, &limitTheRun,
+                     fileSizeLimit ? &*fileSizeLimit : nullptr, &out, &err, &waitStatus, &failure)) {
         run.status = WIFEXITED(waitStatus) ? WEXITSTATUS(waitStatus) : 128 + WTERMSIG(waitStatus);
         run.out = out;
         run.err = err;
@@ -119,6 +142,7 @@ TEST(CaptureCommand, BadArgumentsPrintTheUsageAndExitWithTwo) {
              {"capture", "--seed", "1000001"},
              {"capture", "--time", "inf"},
              {"capture", "stray"},
+             {"capture", "--png", ""},
              {"paint"},
              {},
          }) {
@@ -137,4 +161,57 @@ TEST(CaptureCommand, WithoutAGPUItSaysSoInGermanAndExitsWithOne) {
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "korlan-flow: Metal-Gerät fehlt.\n");
     EXPECT_TRUE(run.out.empty());
+}
+
+// Where the PNG cannot go, the command says why before it renders anything.
+TEST(CaptureCommand, ADestinationThatCannotBeWrittenFailsWithTheSystemsReason) {
+    ScratchDirectory scratch;
+    struct Case {
+        std::filesystem::path destination;
+        const char* reason;
+    };
+    for (const auto& c : {Case{scratch.root() / "missing" / "frame.png", "No such file or directory"},
+                          Case{scratch.root(), "Is a directory"},
+                          Case{scratch.write("file", "") / "frame.png", "Not a directory"}}) {
+        const Outcome run = korlanFlow(small({"--png", c.destination}));
+        EXPECT_EQ(run.status, 1) << c.destination;
+        EXPECT_EQ(run.err, "korlan-flow: cannot write " + c.destination.string() + ": " + c.reason + "\n");
+        EXPECT_TRUE(run.out.empty()) << "nothing rendered: " << run.out;
+    }
+}
+
+TEST(CaptureCommand, AFailedWriteLeavesTheOldFileAndNoTemporaryOne) {
+    ScratchDirectory scratch;
+    const auto destination = scratch.write("frame.png", "the previous frame");
+    // Room for the logo's raster (1.6 MB) but not for this frame's PNG (2.3
+    // MB): the PNG's write fails part-way, as on a full disk.
+    const Outcome run = korlanFlow({"capture", "--software", "--width", "2560", "--height", "1440", "--seed", "7",
+                                    "--png", destination},
+                                   {}, rlim_t{2} << 20);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.err.starts_with("korlan-flow: cannot write " + destination.string() + ": ")) << run.err;
+    EXPECT_NE(run.err.find("File too large"), std::string::npos) << run.err;
+    std::ifstream kept(destination);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "the previous frame");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(scratch.root()), {}), 1);
+}
+
+// The pipeline cache is only an aid: whatever stands in its place, the frame
+// is made, the same as without it.
+TEST(CaptureCommand, AHostilePipelineCacheIsIgnored) {
+    ScratchDirectory cacheHome;
+    const std::vector<std::string> environment{"XDG_CACHE_HOME=" + cacheHome.root().string()};
+    const std::string expected = checksumOf(korlanFlow(small(), environment));
+    const auto cache = cacheHome.root() / "korlan-flow" / "pipeline-cache.bin";
+    std::vector<HostileFile> cases{{"a file over 256 MiB", [](auto& path) {
+                                        makeSparseFile(path, (std::uintmax_t{256} << 20) + 1);
+                                    }}};
+    cases.insert(cases.end(), nonRegularFiles().begin(), nonRegularFiles().end());
+    for (const auto& c : cases) {
+        std::filesystem::remove_all(cache);
+        c.make(cache);
+        const Outcome run = korlanFlow(small(), environment);
+        EXPECT_EQ(run.status, 0) << c.what << ": " << run.err;
+        EXPECT_EQ(checksumOf(run), expected) << c.what;
+    }
 }
