@@ -2,22 +2,60 @@
 
 #include "platform/gpu/vulkan/VulkanDevice.h"
 
+#include <mutex>
+
 namespace gpu {
 
 namespace {
 
-// Created once and never destroyed, like the other process-wide objects.
-DeviceOptions& storedOptions() {
-    static auto* options = new DeviceOptions();
-    return *options;
+// The process's device and the options it was made under. Created once and
+// never destroyed, like the other process-wide objects; the device itself
+// goes when the options change or the process has let go of it.
+struct SystemDevice {
+    std::mutex mutex;
+    DeviceOptions options;
+    std::shared_ptr<vulkan::VulkanDevice> device;
+};
+
+SystemDevice& systemDevice() {
+    static auto* shared = new SystemDevice;
+    return *shared;
 }
 
 } // namespace
 
-std::shared_ptr<Device> Device::createSystemDefaultDevice() { return vulkan::VulkanDevice::create(deviceOptions()); }
+std::shared_ptr<Device> Device::createSystemDefaultDevice() {
+    auto& shared = systemDevice();
+    std::lock_guard lock(shared.mutex);
+    if (!shared.device || shared.device->isLost()) shared.device = vulkan::VulkanDevice::create(shared.options);
+    return shared.device;
+}
 
-void setDeviceOptions(DeviceOptions options) { storedOptions() = std::move(options); }
+std::shared_ptr<Device> Device::newIsolatedDevice(const DeviceOptions& options) {
+    return vulkan::VulkanDevice::create(options);
+}
 
-const DeviceOptions& deviceOptions() { return storedOptions(); }
+void setDeviceOptions(DeviceOptions options) {
+    auto& shared = systemDevice();
+    {
+        std::lock_guard lock(shared.mutex);
+        shared.options = std::move(options);
+    }
+    releaseSystemDefaultDevice();
+}
+
+void releaseSystemDefaultDevice() {
+    auto& shared = systemDevice();
+    std::shared_ptr<vulkan::VulkanDevice> previous;
+    {
+        std::lock_guard lock(shared.mutex);
+        previous = std::move(shared.device);
+    }
+    // Released outside the lock: a device with work in flight finishes it
+    // first, and its completions may ask for the device again.
+    previous.reset();
+}
+
+const DeviceOptions& deviceOptions() { return systemDevice().options; }
 
 } // namespace gpu

@@ -6,6 +6,7 @@
 #include "platform/gpu/CommandBuffer.h"
 #include "platform/gpu/Drawable.h"
 #include "platform/gpu/Library.h"
+#include "platform/gpu/NativeWindow.h"
 #include "platform/gpu/RenderPipeline.h"
 #include "platform/gpu/Texture.h"
 #include "platform/gpu/TextureLoader.h"
@@ -25,11 +26,17 @@ inline constexpr const char* kErrorDomain = "KORLANFlow.Platform.GPU";
 inline constexpr const char* kDefaultLibraryName = "default";
 inline constexpr const char* kDefaultLibraryExtension = "spv";
 
+struct DeviceOptions;
+
 class KF_PLATFORM_API Device {
 public:
     // The preferred GPU, or null when none can be had: no driver, no usable
     // device, or only a CPU device while software rendering is not allowed.
+    // One device per process: every call returns the same one while it is
+    // healthy, a new one only after it was lost or the options changed.
     static std::shared_ptr<Device> createSystemDefaultDevice();
+    // A device of its own under the given options, shared with nobody.
+    static std::shared_ptr<Device> newIsolatedDevice(const DeviceOptions& options);
 
     virtual ~Device() = default;
 
@@ -51,6 +58,11 @@ public:
     // flight; presenting one reports the time its frame completed.
     virtual std::shared_ptr<DrawableSource> newOffscreenDrawableSource(PixelFormat pixelFormat, std::uint64_t width,
                                                                        std::uint64_t height) = 0;
+    // Drawables that show in a window, at most two frames in flight; null
+    // when the device cannot present to it.
+    virtual std::shared_ptr<WindowDrawableSource> newWindowDrawableSource(const NativeWindow& window,
+                                                                          PixelFormat pixelFormat, std::uint64_t width,
+                                                                          std::uint64_t height) = 0;
 };
 
 // Process-wide choices for createSystemDefaultDevice.
@@ -61,9 +73,17 @@ struct DeviceOptions {
     // The validation layer; each of its messages goes to the handler.
     bool enableValidation = false;
     std::function<void(std::string_view message)> validationMessageHandler;
+    // The X connection (an Xlib Display*) that windows will be shown on:
+    // among the devices, one that can present there is preferred.
+    void* presentationDisplay = nullptr;
 };
 
+// Takes effect at the next createSystemDefaultDevice, which then makes a
+// device under the new options.
 KF_PLATFORM_API void setDeviceOptions(DeviceOptions options);
+// Lets go of the process's device; it goes once nothing else holds it,
+// after finishing its work. A host calls it before it exits.
+KF_PLATFORM_API void releaseSystemDefaultDevice();
 KF_PLATFORM_API const DeviceOptions& deviceOptions();
 
 } // namespace gpu

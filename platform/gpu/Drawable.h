@@ -3,6 +3,7 @@
 #include "platform/PlatformExport.h"
 #include "platform/gpu/Texture.h"
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 
@@ -31,6 +32,18 @@ public:
     virtual ~DrawableSource() = default;
     // Null when no drawable becomes free in time or the source is gone.
     virtual std::shared_ptr<Drawable> nextDrawable() = 0;
+};
+
+// The drawables of one window. Asking for one never holds the caller up for
+// more than about a millisecond: without a free image in that time it gives
+// none, and the frame is skipped.
+class KF_PLATFORM_API WindowDrawableSource : public DrawableSource {
+public:
+    // The window's size in pixels as its owner last saw it; drawables of
+    // that size come from the next request on.
+    virtual void setDrawableSize(std::uint64_t width, std::uint64_t height) = 0;
+    // True once the window has gone: no drawable comes any more.
+    virtual bool isLost() const = 0;
 };
 
 } // namespace gpu

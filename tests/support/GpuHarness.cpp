@@ -15,8 +15,9 @@ std::string describe(const foundation::ErrorRef& error) {
 bool GpuHarness::open(const std::filesystem::path& bundlePath, bool enableValidation, std::string* failure) {
     gpu::DeviceOptions options = validatedTestDeviceOptions();
     options.enableValidation = enableValidation;
-    gpu::setDeviceOptions(std::move(options));
-    device_ = gpu::Device::createSystemDefaultDevice();
+    // A device of the harness's own, gone with it: tests that release it
+    // see it go, and none shares state with the one before.
+    device_ = gpu::Device::newIsolatedDevice(options);
     if (!device_) {
         if (failure) *failure = "no Vulkan device, not even a software one";
         return false;

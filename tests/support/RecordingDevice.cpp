@@ -89,7 +89,20 @@ std::shared_ptr<gpu::TextureLoader> RecordingDevice::newTextureLoader() {
 std::shared_ptr<gpu::DrawableSource> RecordingDevice::newOffscreenDrawableSource(gpu::PixelFormat pixelFormat,
                                                                                  std::uint64_t width,
                                                                                  std::uint64_t height) {
-    recordCall("newOffscreenDrawableSource");
+    return makeDrawableSource("newOffscreenDrawableSource", pixelFormat, width, height);
+}
+
+std::shared_ptr<gpu::WindowDrawableSource> RecordingDevice::newWindowDrawableSource(const gpu::NativeWindow&,
+                                                                                    gpu::PixelFormat pixelFormat,
+                                                                                    std::uint64_t width,
+                                                                                    std::uint64_t height) {
+    return makeDrawableSource("newWindowDrawableSource", pixelFormat, width, height);
+}
+
+std::shared_ptr<RecordingDrawableSource> RecordingDevice::makeDrawableSource(const char* call,
+                                                                             gpu::PixelFormat pixelFormat,
+                                                                             std::uint64_t width, std::uint64_t height) {
+    recordCall(call);
     auto source = std::make_shared<RecordingDrawableSource>(pixelFormat, width, height, weak_from_this());
     std::lock_guard lock(mutex_);
     drawableSources_.push_back(source);

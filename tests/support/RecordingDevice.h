@@ -93,12 +93,17 @@ public:
     std::shared_ptr<gpu::TextureLoader> newTextureLoader() override;
     std::shared_ptr<gpu::DrawableSource> newOffscreenDrawableSource(gpu::PixelFormat pixelFormat, std::uint64_t width,
                                                                     std::uint64_t height) override;
+    // Like an offscreen source: the recording device shows nothing.
+    std::shared_ptr<gpu::WindowDrawableSource> newWindowDrawableSource(const gpu::NativeWindow& window,
+                                                                       gpu::PixelFormat pixelFormat, std::uint64_t width,
+                                                                       std::uint64_t height) override;
 
     // Device calls and library look-ups in order: "newCommandQueue",
     // "newDefaultLibraryWithBundle", "newFunctionWithName:flowVertex",
     // "newRenderPipelineStateWithDescriptor:<label>",
     // "newSamplerStateWithDescriptor:<label>", "newTextureWithDescriptor",
-    // "newTextureLoader", "newTextureWithImage", "newOffscreenDrawableSource".
+    // "newTextureLoader", "newTextureWithImage", "newOffscreenDrawableSource",
+    // "newWindowDrawableSource".
     std::vector<std::string> calls() const;
     std::vector<std::filesystem::path> libraryBundlePaths() const;
     std::vector<gpu::RenderPipelineDescriptor> pipelineDescriptors() const;
@@ -137,6 +142,8 @@ private:
     void record(Command command);
     std::shared_ptr<RecordingCommandBuffer> makeCommandBuffer();
     std::optional<std::size_t> takeRenderEncoderNumber();
+    std::shared_ptr<RecordingDrawableSource> makeDrawableSource(const char* call, gpu::PixelFormat pixelFormat,
+                                                                std::uint64_t width, std::uint64_t height);
     std::shared_ptr<gpu::Function> functionWithName(const std::string& name);
     std::shared_ptr<gpu::Texture> loadTexture(const gpu::CPUImage& image, const gpu::TextureLoaderOptions& options,
                                               foundation::ErrorRef* error);

@@ -35,10 +35,21 @@ RecordingDrawableSource::RecordingDrawableSource(gpu::PixelFormat pixelFormat, s
 std::shared_ptr<gpu::Drawable> RecordingDrawableSource::nextDrawable() {
     ++requested_;
     const auto device = device_.lock();
-    if (returnsNull || (device && device->failures.drawable)) return nullptr;
+    if (returnsNull || lost || (device && device->failures.drawable)) return nullptr;
     ++taken_;
-    return std::make_shared<RecordingDrawable>(std::make_shared<RecordingTexture>(textureDescriptor_),
+    return std::make_shared<RecordingDrawable>(std::make_shared<RecordingTexture>(textureDescriptor()),
                                                weak_from_this());
+}
+
+void RecordingDrawableSource::setDrawableSize(std::uint64_t width, std::uint64_t height) {
+    std::lock_guard lock(mutex_);
+    textureDescriptor_.width = width;
+    textureDescriptor_.height = height;
+}
+
+gpu::TextureDescriptor RecordingDrawableSource::textureDescriptor() const {
+    std::lock_guard lock(mutex_);
+    return textureDescriptor_;
 }
 
 DrawableCounts RecordingDrawableSource::counts() const { return {requested_, taken_, returned_}; }

@@ -51,8 +51,8 @@ private:
 };
 
 // Hands out drawables with textures of its size and format that can be
-// render targets.
-class RecordingDrawableSource final : public gpu::DrawableSource,
+// render targets; as a window's source it follows the size it is told.
+class RecordingDrawableSource final : public gpu::WindowDrawableSource,
                                       public std::enable_shared_from_this<RecordingDrawableSource> {
 public:
     // With a device, its Failures::drawable also makes nextDrawable yield
@@ -62,16 +62,21 @@ public:
 
     // Set it and nextDrawable yields nothing.
     std::atomic<bool> returnsNull = false;
+    // Set it and the window counts as gone: nothing more comes.
+    std::atomic<bool> lost = false;
 
     std::shared_ptr<gpu::Drawable> nextDrawable() override;
+    void setDrawableSize(std::uint64_t width, std::uint64_t height) override;
+    bool isLost() const override { return lost; }
     DrawableCounts counts() const;
-    const gpu::TextureDescriptor& textureDescriptor() const { return textureDescriptor_; }
+    gpu::TextureDescriptor textureDescriptor() const;
 
 private:
     friend class RecordingDrawable;
     void drawableReturned() { ++returned_; }
 
-    const gpu::TextureDescriptor textureDescriptor_;
+    mutable std::mutex mutex_;
+    gpu::TextureDescriptor textureDescriptor_;
     std::weak_ptr<RecordingDevice> device_;
     std::atomic<std::size_t> requested_ = 0;
     std::atomic<std::size_t> taken_ = 0;

@@ -21,6 +21,11 @@ inline constexpr ImageState kSampledImage{VK_IMAGE_LAYOUT_SHADER_READ_ONLY_OPTIM
                                           VK_ACCESS_2_SHADER_SAMPLED_READ_BIT};
 inline constexpr ImageState kCopySourceImage{VK_IMAGE_LAYOUT_TRANSFER_SRC_OPTIMAL, VK_PIPELINE_STAGE_2_COPY_BIT,
                                              VK_ACCESS_2_TRANSFER_READ_BIT};
+// Handed to the presentation engine; the semaphore that gave the image back
+// is waited for at the colour output stage, so the next use orders itself
+// after that stage.
+inline constexpr ImageState kPresentImage{VK_IMAGE_LAYOUT_PRESENT_SRC_KHR,
+                                          VK_PIPELINE_STAGE_2_COLOR_ATTACHMENT_OUTPUT_BIT, VK_ACCESS_2_NONE};
 inline constexpr ImageState kCopyDestinationImage{VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL, VK_PIPELINE_STAGE_2_COPY_BIT,
                                                   VK_ACCESS_2_TRANSFER_WRITE_BIT};
 
@@ -29,6 +34,10 @@ inline constexpr ImageState kCopyDestinationImage{VK_IMAGE_LAYOUT_TRANSFER_DST_O
 // contents need not survive, which spares the layout change its copy.
 void recordImageTransition(VkCommandBuffer commandBuffer, VkImage image, const ImageState& from,
                            const ImageState& to, bool discardContents = false);
+
+// Orders a copy into the buffer after the copies into it before, also
+// those of earlier command buffers.
+void recordBufferRewriteBarrier(VkCommandBuffer commandBuffer, VkBuffer buffer);
 
 // Makes copies into the buffer visible to the host once the work completed.
 void recordHostReadBarrier(VkCommandBuffer commandBuffer, VkBuffer buffer);

@@ -7,9 +7,11 @@ CommandBufferPool::CommandBufferPool(std::shared_ptr<VulkanContext> context, VkC
 
 std::shared_ptr<CommandBufferPool> CommandBufferPool::create(std::shared_ptr<VulkanContext> context,
                                                              VkResult* result) {
-    VkCommandPoolCreateInfo info{VK_STRUCTURE_TYPE_COMMAND_POOL_CREATE_INFO};
-    info.flags = VK_COMMAND_POOL_CREATE_RESET_COMMAND_BUFFER_BIT;
-    info.queueFamilyIndex = context->queueFamily();
+    const VkCommandPoolCreateInfo info{
+        .sType = VK_STRUCTURE_TYPE_COMMAND_POOL_CREATE_INFO,
+        .flags = VK_COMMAND_POOL_CREATE_RESET_COMMAND_BUFFER_BIT,
+        .queueFamilyIndex = context->queueFamily(),
+    };
     VkCommandPool pool = VK_NULL_HANDLE;
     *result = vkCreateCommandPool(context->device(), &info, nullptr, &pool);
     if (*result != VK_SUCCESS) return nullptr;
@@ -28,10 +30,12 @@ VkResult CommandBufferPool::takeOrAllocate(VkCommandBuffer* commandBuffer) {
         free_.pop_back();
         return vkResetCommandBuffer(*commandBuffer, 0);
     }
-    VkCommandBufferAllocateInfo info{VK_STRUCTURE_TYPE_COMMAND_BUFFER_ALLOCATE_INFO};
-    info.commandPool = pool_;
-    info.level = VK_COMMAND_BUFFER_LEVEL_PRIMARY;
-    info.commandBufferCount = 1;
+    const VkCommandBufferAllocateInfo info{
+        .sType = VK_STRUCTURE_TYPE_COMMAND_BUFFER_ALLOCATE_INFO,
+        .commandPool = pool_,
+        .level = VK_COMMAND_BUFFER_LEVEL_PRIMARY,
+        .commandBufferCount = 1,
+    };
     return vkAllocateCommandBuffers(context_->device(), &info, commandBuffer);
 }
 
@@ -39,8 +43,10 @@ VkCommandBuffer CommandBufferPool::begin(VkResult* result) {
     VkCommandBuffer commandBuffer = VK_NULL_HANDLE;
     *result = takeOrAllocate(&commandBuffer);
     if (*result == VK_SUCCESS) {
-        VkCommandBufferBeginInfo info{VK_STRUCTURE_TYPE_COMMAND_BUFFER_BEGIN_INFO};
-        info.flags = VK_COMMAND_BUFFER_USAGE_ONE_TIME_SUBMIT_BIT;
+        const VkCommandBufferBeginInfo info{
+            .sType = VK_STRUCTURE_TYPE_COMMAND_BUFFER_BEGIN_INFO,
+            .flags = VK_COMMAND_BUFFER_USAGE_ONE_TIME_SUBMIT_BIT,
+        };
         *result = vkBeginCommandBuffer(commandBuffer, &info);
     }
     if (*result == VK_SUCCESS) return commandBuffer;

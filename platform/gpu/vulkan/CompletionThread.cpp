@@ -5,9 +5,7 @@
 #include <pthread.h>
 
 #include <condition_variable>
-#include <cstdint>
 #include <deque>
-#include <future>
 #include <limits>
 #include <mutex>
 
@@ -25,7 +23,6 @@ struct CompletionThread::State {
     std::mutex mutex;
     std::condition_variable wake;
     std::deque<Pending> pending;
-    std::uint64_t lastValue = 0;
     bool stopping = false;
 
     ~State() {
@@ -33,17 +30,22 @@ struct CompletionThread::State {
     }
 
     void enqueue(Pending next) {
-        pending.push_back(std::move(next));
+        {
+            std::lock_guard lock(mutex);
+            pending.push_back(std::move(next));
+        }
         wake.notify_one();
     }
 
     foundation::ErrorRef waitFor(std::uint64_t value) const {
-        VkSemaphoreWaitInfo info{VK_STRUCTURE_TYPE_SEMAPHORE_WAIT_INFO};
-        info.semaphoreCount = 1;
-        info.pSemaphores = &timeline;
-        info.pValues = &value;
-        const VkResult result =
-            vkWaitSemaphores(context->device(), &info, std::numeric_limits<std::uint64_t>::max());
+        const VkSemaphoreWaitInfo info{
+            .sType = VK_STRUCTURE_TYPE_SEMAPHORE_WAIT_INFO,
+            .semaphoreCount = 1,
+            .pSemaphores = &timeline,
+            .pValues = &value,
+        };
+        const VkResult result = context->noteResult(
+            vkWaitSemaphores(context->device(), &info, std::numeric_limits<std::uint64_t>::max()));
         return result == VK_SUCCESS ? nullptr : vulkanError("vkWaitSemaphores", result);
     }
 
@@ -73,10 +75,11 @@ CompletionThread::CompletionThread(std::shared_ptr<State> state)
 std::shared_ptr<CompletionThread> CompletionThread::create(std::shared_ptr<VulkanContext> context) {
     auto state = std::make_shared<State>();
     state->context = std::move(context);
-    VkSemaphoreTypeCreateInfo type{VK_STRUCTURE_TYPE_SEMAPHORE_TYPE_CREATE_INFO};
-    type.semaphoreType = VK_SEMAPHORE_TYPE_TIMELINE;
-    VkSemaphoreCreateInfo info{VK_STRUCTURE_TYPE_SEMAPHORE_CREATE_INFO};
-    info.pNext = &type;
+    const VkSemaphoreTypeCreateInfo type{
+        .sType = VK_STRUCTURE_TYPE_SEMAPHORE_TYPE_CREATE_INFO,
+        .semaphoreType = VK_SEMAPHORE_TYPE_TIMELINE,
+    };
+    const VkSemaphoreCreateInfo info{.sType = VK_STRUCTURE_TYPE_SEMAPHORE_CREATE_INFO, .pNext = &type};
     if (vkCreateSemaphore(state->context->device(), &info, nullptr, &state->timeline) != VK_SUCCESS) {
         state->timeline = VK_NULL_HANDLE;
         return nullptr;
@@ -99,42 +102,14 @@ CompletionThread::~CompletionThread() {
     }
 }
 
-void CompletionThread::submit(VkCommandBuffer commandBuffer, Completion completion) {
-    VkCommandBufferSubmitInfo commandInfo{VK_STRUCTURE_TYPE_COMMAND_BUFFER_SUBMIT_INFO};
-    commandInfo.commandBuffer = commandBuffer;
-    VkSemaphoreSubmitInfo signal{VK_STRUCTURE_TYPE_SEMAPHORE_SUBMIT_INFO};
-    signal.semaphore = state_->timeline;
-    signal.stageMask = VK_PIPELINE_STAGE_2_ALL_COMMANDS_BIT;
-    VkSubmitInfo2 info{VK_STRUCTURE_TYPE_SUBMIT_INFO_2};
-    info.commandBufferInfoCount = 1;
-    info.pCommandBufferInfos = &commandInfo;
-    info.signalSemaphoreInfoCount = 1;
-    info.pSignalSemaphoreInfos = &signal;
+VkSemaphore CompletionThread::timeline() const { return state_->timeline; }
 
-    // The queue is used under this lock only, which also keeps the pending
-    // list in submission order.
-    std::lock_guard lock(state_->mutex);
-    signal.value = state_->lastValue + 1;
-    const VkResult result = vkQueueSubmit2(state_->context->queue(), 1, &info, VK_NULL_HANDLE);
-    if (result != VK_SUCCESS) {
-        state_->enqueue({0, vulkanError("vkQueueSubmit2", result), std::move(completion)});
-        return;
-    }
-    state_->lastValue = signal.value;
-    state_->enqueue({signal.value, nullptr, std::move(completion)});
+void CompletionThread::expect(std::uint64_t value, Completion completion) {
+    state_->enqueue({value, nullptr, std::move(completion)});
 }
 
 void CompletionThread::fail(foundation::ErrorRef error, Completion completion) {
-    std::lock_guard lock(state_->mutex);
     state_->enqueue({0, std::move(error), std::move(completion)});
-}
-
-foundation::ErrorRef CompletionThread::submitAndWait(VkCommandBuffer commandBuffer) {
-    // Owned by the completion too, so it outlives set_value on that thread.
-    auto done = std::make_shared<std::promise<foundation::ErrorRef>>();
-    auto result = done->get_future();
-    submit(commandBuffer, [done](const foundation::ErrorRef& error) { done->set_value(error); });
-    return result.get();
 }
 
 } // namespace gpu::vulkan

@@ -5,15 +5,16 @@
 
 #include <vulkan/vulkan.h>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <thread>
 
 namespace gpu::vulkan {
 
-// Submits work to the device's one queue and reports its completion on a
-// thread of its own, in submission order: each submission signals the next
-// value of a timeline semaphore, which the thread waits for in turn.
+// Reports the completion of submitted work on a thread of its own, in
+// submission order: each submission signals the next value of one timeline
+// semaphore, which the thread waits for in turn.
 class CompletionThread {
 public:
     // Runs on the completion thread, with null or the error that ended the
@@ -22,18 +23,20 @@ public:
 
     // Null when the timeline semaphore cannot be made.
     static std::shared_ptr<CompletionThread> create(std::shared_ptr<VulkanContext> context);
-    // Waits until everything submitted has completed and its completion has
+    // Waits until everything expected has completed and its completion has
     // run, then joins the thread.
     ~CompletionThread();
     CompletionThread(const CompletionThread&) = delete;
     CompletionThread& operator=(const CompletionThread&) = delete;
 
-    void submit(VkCommandBuffer commandBuffer, Completion completion);
+    // What submissions signal; value n for the nth expected completion.
+    VkSemaphore timeline() const;
+    // Runs the completion once the timeline reaches the value. Values are
+    // expected in increasing order.
+    void expect(std::uint64_t value, Completion completion);
     // Work that never reached the device still completes in its turn, with
     // the error that stopped it.
     void fail(foundation::ErrorRef error, Completion completion);
-    // Blocks the calling thread, which must not be the completion thread.
-    foundation::ErrorRef submitAndWait(VkCommandBuffer commandBuffer);
 
 private:
     struct State;

@@ -15,10 +15,12 @@ std::unique_ptr<HostBuffer> HostBuffer::create(std::shared_ptr<VulkanContext> co
 
 VkResult HostBuffer::allocate(VkBufferUsageFlags usage) {
     const VkDevice device = context_->device();
-    VkBufferCreateInfo info{VK_STRUCTURE_TYPE_BUFFER_CREATE_INFO};
-    info.size = size_;
-    info.usage = usage;
-    info.sharingMode = VK_SHARING_MODE_EXCLUSIVE;
+    const VkBufferCreateInfo info{
+        .sType = VK_STRUCTURE_TYPE_BUFFER_CREATE_INFO,
+        .size = size_,
+        .usage = usage,
+        .sharingMode = VK_SHARING_MODE_EXCLUSIVE,
+    };
     if (VkResult result = vkCreateBuffer(device, &info, nullptr, &buffer_); result != VK_SUCCESS) {
         buffer_ = VK_NULL_HANDLE;
         return result;

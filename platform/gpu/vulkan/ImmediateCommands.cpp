@@ -4,9 +4,8 @@
 
 namespace gpu::vulkan {
 
-ImmediateCommands::ImmediateCommands(std::shared_ptr<CompletionThread> completionThread,
-                                     std::shared_ptr<CommandBufferPool> pool)
-    : completionThread_(std::move(completionThread)), pool_(std::move(pool)) {}
+ImmediateCommands::ImmediateCommands(std::shared_ptr<VulkanQueue> queue, std::shared_ptr<CommandBufferPool> pool)
+    : queue_(std::move(queue)), pool_(std::move(pool)) {}
 
 VkCommandBuffer ImmediateCommands::recordCommands(const Recorder& record, foundation::ErrorRef* error) {
     VkResult result;
@@ -28,8 +27,10 @@ foundation::ErrorRef ImmediateCommands::submit(const Recorder& record, std::shar
     foundation::ErrorRef error;
     const VkCommandBuffer commandBuffer = recordCommands(record, &error);
     if (!commandBuffer) return error;
-    completionThread_->submit(commandBuffer, [pool = pool_, commandBuffer, keepAlive = std::move(keepAlive)](
-                                                 const foundation::ErrorRef&) { pool->recycle(commandBuffer); });
+    queue_->submit(commandBuffer, {},
+                   [pool = pool_, commandBuffer, keepAlive = std::move(keepAlive)](const foundation::ErrorRef&) {
+                       pool->recycle(commandBuffer);
+                   });
     return nullptr;
 }
 
@@ -37,7 +38,7 @@ foundation::ErrorRef ImmediateCommands::submitAndWait(const Recorder& record) {
     foundation::ErrorRef error;
     const VkCommandBuffer commandBuffer = recordCommands(record, &error);
     if (!commandBuffer) return error;
-    error = completionThread_->submitAndWait(commandBuffer);
+    error = queue_->submitAndWait(commandBuffer);
     pool_->recycle(commandBuffer);
     return error;
 }

@@ -2,7 +2,7 @@
 
 #include "platform/foundation/Error.h"
 #include "platform/gpu/vulkan/CommandBufferPool.h"
-#include "platform/gpu/vulkan/CompletionThread.h"
+#include "platform/gpu/vulkan/VulkanQueue.h"
 
 #include <vulkan/vulkan.h>
 
@@ -18,7 +18,7 @@ class ImmediateCommands {
 public:
     using Recorder = std::function<void(VkCommandBuffer commandBuffer)>;
 
-    ImmediateCommands(std::shared_ptr<CompletionThread> completionThread, std::shared_ptr<CommandBufferPool> pool);
+    ImmediateCommands(std::shared_ptr<VulkanQueue> queue, std::shared_ptr<CommandBufferPool> pool);
 
     // keepAlive lives until the work has run.
     foundation::ErrorRef submit(const Recorder& record, std::shared_ptr<const void> keepAlive);
@@ -27,7 +27,7 @@ public:
 private:
     VkCommandBuffer recordCommands(const Recorder& record, foundation::ErrorRef* error);
 
-    std::shared_ptr<CompletionThread> completionThread_;
+    std::shared_ptr<VulkanQueue> queue_;
     std::shared_ptr<CommandBufferPool> pool_;
 };
 

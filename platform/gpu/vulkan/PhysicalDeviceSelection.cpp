@@ -1,7 +1,8 @@
 #include "platform/gpu/vulkan/PhysicalDeviceSelection.h"
 
-#include <algorithm>
-#include <cstring>
+#include "platform/gpu/vulkan/VulkanExtensions.h"
+#include "platform/gpu/vulkan/XlibSurface.h"
+
 #include <vector>
 
 namespace gpu::vulkan {
@@ -19,40 +20,40 @@ int preferenceRank(VkPhysicalDeviceType type) {
     }
 }
 
-bool hasPushDescriptors(VkPhysicalDevice device) {
-    std::uint32_t count = 0;
-    vkEnumerateDeviceExtensionProperties(device, nullptr, &count, nullptr);
-    std::vector<VkExtensionProperties> extensions(count);
-    vkEnumerateDeviceExtensionProperties(device, nullptr, &count, extensions.data());
-    return std::any_of(extensions.begin(), extensions.end(), [](const VkExtensionProperties& extension) {
-        return std::strcmp(extension.extensionName, VK_KHR_PUSH_DESCRIPTOR_EXTENSION_NAME) == 0;
-    });
-}
-
 bool hasRequiredFeatures(VkPhysicalDevice device) {
-    VkPhysicalDeviceVulkan13Features features13{VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_VULKAN_1_3_FEATURES};
-    VkPhysicalDeviceVulkan12Features features12{VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_VULKAN_1_2_FEATURES};
-    features12.pNext = &features13;
-    VkPhysicalDeviceFeatures2 features{VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_FEATURES_2};
-    features.pNext = &features12;
+    VkPhysicalDeviceVulkan13Features features13{.sType = VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_VULKAN_1_3_FEATURES};
+    VkPhysicalDeviceVulkan12Features features12{.sType = VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_VULKAN_1_2_FEATURES,
+                                                .pNext = &features13};
+    VkPhysicalDeviceFeatures2 features{.sType = VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_FEATURES_2, .pNext = &features12};
     vkGetPhysicalDeviceFeatures2(device, &features);
     return features13.dynamicRendering && features13.synchronization2 && features12.timelineSemaphore;
 }
 
-std::optional<std::uint32_t> graphicsQueueFamily(VkPhysicalDevice device) {
+// A graphics queue family, one that can also present to the display where
+// there is one.
+std::optional<PhysicalDeviceChoice> queueFamilyChoice(VkPhysicalDevice device, void* presentationDisplay) {
     std::uint32_t count = 0;
     vkGetPhysicalDeviceQueueFamilyProperties(device, &count, nullptr);
     std::vector<VkQueueFamilyProperties> families(count);
     vkGetPhysicalDeviceQueueFamilyProperties(device, &count, families.data());
+    std::optional<PhysicalDeviceChoice> choice;
     for (std::uint32_t index = 0; index < count; ++index) {
-        if (families[index].queueFlags & VK_QUEUE_GRAPHICS_BIT) return index;
+        if (!(families[index].queueFlags & VK_QUEUE_GRAPHICS_BIT)) continue;
+        const bool canPresent =
+            presentationDisplay && canPresentToXlibDisplay(device, index, presentationDisplay);
+        if (!choice || (canPresent && !choice->canPresent)) choice = PhysicalDeviceChoice{device, index, canPresent};
     }
-    return std::nullopt;
+    return choice;
+}
+
+int rankOf(const PhysicalDeviceChoice& choice, VkPhysicalDeviceType type) {
+    return (choice.canPresent ? 0 : 10) + preferenceRank(type);
 }
 
 } // namespace
 
-std::optional<PhysicalDeviceChoice> choosePhysicalDevice(VkInstance instance, bool allowSoftwareDevice) {
+std::optional<PhysicalDeviceChoice> choosePhysicalDevice(VkInstance instance, bool allowSoftwareDevice,
+                                                         void* presentationDisplay) {
     std::uint32_t count = 0;
     // Drivers present but none usable can fail here with a count of 0.
     if (vkEnumeratePhysicalDevices(instance, &count, nullptr) != VK_SUCCESS || count == 0) return std::nullopt;
@@ -66,11 +67,15 @@ std::optional<PhysicalDeviceChoice> choosePhysicalDevice(VkInstance instance, bo
         vkGetPhysicalDeviceProperties(device, &properties);
         if (properties.deviceType == VK_PHYSICAL_DEVICE_TYPE_CPU && !allowSoftwareDevice) continue;
         if (properties.apiVersion < VK_API_VERSION_1_3) continue;
-        const auto family = graphicsQueueFamily(device);
-        if (!family || !hasRequiredFeatures(device) || !hasPushDescriptors(device)) continue;
-        const int rank = preferenceRank(properties.deviceType);
+        if (!hasRequiredFeatures(device) ||
+            !ExtensionSet::ofDevice(device).contains(VK_KHR_PUSH_DESCRIPTOR_EXTENSION_NAME)) {
+            continue;
+        }
+        const auto choice = queueFamilyChoice(device, presentationDisplay);
+        if (!choice) continue;
+        const int rank = rankOf(*choice, properties.deviceType);
         if (!best || rank < bestRank) {
-            best = PhysicalDeviceChoice{device, *family};
+            best = choice;
             bestRank = rank;
         }
     }

@@ -43,6 +43,7 @@ std::filesystem::path PipelineCache::filePath() {
 PipelineCache::PipelineCache(VkDevice device, const VkPhysicalDeviceProperties& properties) : device_(device) {
     std::vector<std::uint8_t> data = readFile(filePath());
     if (!fitsDevice(data, properties)) data.clear();
+    savedSize_ = data.size();
     VkPipelineCacheCreateInfo info{VK_STRUCTURE_TYPE_PIPELINE_CACHE_CREATE_INFO};
     info.initialDataSize = data.size();
     info.pInitialData = data.data();
@@ -54,15 +55,18 @@ PipelineCache::~PipelineCache() {
 }
 
 void PipelineCache::save() {
-    if (!cache_ || !changed_.exchange(false)) return;
+    if (!cache_) return;
+    std::lock_guard lock(mutex_);
     std::size_t size = 0;
-    if (vkGetPipelineCacheData(device_, cache_, &size, nullptr) != VK_SUCCESS || size == 0) return;
+    if (vkGetPipelineCacheData(device_, cache_, &size, nullptr) != VK_SUCCESS || size == savedSize_) return;
     std::vector<char> data(size);
     if (vkGetPipelineCacheData(device_, cache_, &size, data.data()) != VK_SUCCESS) return;
     const auto path = filePath();
     if (g_mkdir_with_parents(path.parent_path().c_str(), 0700) != 0) return;
-    g_file_set_contents_full(path.c_str(), data.data(), static_cast<gssize>(size), G_FILE_SET_CONTENTS_CONSISTENT,
-                             0600, nullptr);
+    if (g_file_set_contents_full(path.c_str(), data.data(), static_cast<gssize>(size), G_FILE_SET_CONTENTS_CONSISTENT,
+                                 0600, nullptr)) {
+        savedSize_ = size;
+    }
 }
 
 } // namespace gpu::vulkan

@@ -2,8 +2,9 @@
 
 #include <vulkan/vulkan.h>
 
-#include <atomic>
+#include <cstddef>
 #include <filesystem>
+#include <mutex>
 
 namespace gpu::vulkan {
 
@@ -23,14 +24,18 @@ public:
     static std::filesystem::path filePath();
 
     VkPipelineCache handle() const { return cache_; }
-    void noteNewPipeline() { changed_ = true; }
-    // Writes the cache atomically when pipelines were added since loading.
+    // Writes the cache at once when the new pipeline added to it: the
+    // process's device may live until the process ends, and a cache written
+    // only then would be lost to a kill.
+    void noteNewPipeline() { save(); }
+    // Writes the cache atomically when it holds more than the file.
     void save();
 
 private:
     VkDevice device_;
     VkPipelineCache cache_ = VK_NULL_HANDLE;
-    std::atomic<bool> changed_ = false;
+    std::mutex mutex_;
+    std::size_t savedSize_ = 0;
 };
 
 } // namespace gpu::vulkan

@@ -1,28 +1,25 @@
 #include "platform/gpu/vulkan/VulkanCommandBuffer.h"
 
 #include "platform/foundation/ProcessInfo.h"
+#include "platform/gpu/vulkan/Misuse.h"
 #include "platform/gpu/vulkan/VulkanError.h"
 #include "platform/gpu/vulkan/VulkanRenderCommandEncoder.h"
 #include "platform/gpu/vulkan/VulkanTexture.h"
 
 namespace gpu::vulkan {
 
-VulkanCommandBuffer::VulkanCommandBuffer(std::shared_ptr<VulkanContext> context,
-                                         std::shared_ptr<CompletionThread> completionThread,
+VulkanCommandBuffer::VulkanCommandBuffer(std::shared_ptr<VulkanContext> context, std::shared_ptr<VulkanQueue> queue,
                                          std::shared_ptr<CommandBufferPool> pool, VkCommandBuffer commandBuffer)
-    : context_(std::move(context)),
-      completionThread_(std::move(completionThread)),
-      pool_(std::move(pool)),
-      commandBuffer_(commandBuffer) {}
+    : context_(std::move(context)), queue_(std::move(queue)), pool_(std::move(pool)), commandBuffer_(commandBuffer) {}
 
 std::shared_ptr<VulkanCommandBuffer> VulkanCommandBuffer::create(std::shared_ptr<VulkanContext> context,
-                                                                 std::shared_ptr<CompletionThread> completionThread,
+                                                                 std::shared_ptr<VulkanQueue> queue,
                                                                  std::shared_ptr<CommandBufferPool> pool) {
     VkResult result;
     const VkCommandBuffer commandBuffer = pool->begin(&result);
     if (!commandBuffer) return nullptr;
     return std::shared_ptr<VulkanCommandBuffer>(
-        new VulkanCommandBuffer(std::move(context), std::move(completionThread), std::move(pool), commandBuffer));
+        new VulkanCommandBuffer(std::move(context), std::move(queue), std::move(pool), commandBuffer));
 }
 
 // A buffer dropped without being committed gives its Vulkan buffer back;
@@ -31,52 +28,76 @@ VulkanCommandBuffer::~VulkanCommandBuffer() {
     if (commandBuffer_) pool_->recycle(commandBuffer_);
 }
 
-bool VulkanCommandBuffer::isRecording() const { return status() == CommandBufferStatus::NotEnqueued; }
+bool VulkanCommandBuffer::isRecording(const char* call) const {
+    if (status() == CommandBufferStatus::NotEnqueued) return true;
+    reportMisuse(call, "the command buffer was already committed");
+    return false;
+}
 
 std::shared_ptr<RenderCommandEncoder> VulkanCommandBuffer::renderCommandEncoderWithDescriptor(
     const RenderPassDescriptor& descriptor) {
+    constexpr const char* kCall = "renderCommandEncoderWithDescriptor";
     const auto& attachment = descriptor.colorAttachments[0];
     auto target = std::dynamic_pointer_cast<VulkanTexture>(attachment.texture);
-    if (!isRecording() || !target || !(target->usage() & TextureUsageRenderTarget)) return nullptr;
-    endOpenPass();
+    if (!isRecording(kCall) || !target || !(target->usage() & TextureUsageRenderTarget)) return nullptr;
+    endOpenPass(kCall);
     retain(target);
     auto encoder = VulkanRenderCommandEncoder::begin(shared_from_this(), std::move(target), attachment);
     openEncoder_ = encoder;
     return encoder;
 }
 
-// A pass left open by its caller is closed before another begins or the
-// buffer is submitted, as Vulkan requires.
-void VulkanCommandBuffer::endOpenPass() {
-    if (auto encoder = openEncoder_.lock()) encoder->endEncoding();
+// Vulkan needs a pass ended before another begins or the buffer is
+// submitted; a caller that left one open broke the rule, and the pass is
+// ended for it.
+void VulkanCommandBuffer::endOpenPass(const char* call) {
+    if (auto encoder = openEncoder_.lock(); encoder && !encoder->hasEnded()) {
+        reportMisuse(call, "a render encoder was still encoding");
+        encoder->endEncoding();
+    }
     openEncoder_.reset();
 }
 
 void VulkanCommandBuffer::presentDrawable(const std::shared_ptr<Drawable>& drawable) {
     auto presentable = std::dynamic_pointer_cast<VulkanDrawable>(drawable);
-    if (presentable && isRecording()) presented_.push_back(std::move(presentable));
+    if (!isRecording("presentDrawable")) return;
+    if (!presentable) {
+        reportMisuse("presentDrawable", "the drawable is not one of this device");
+        return;
+    }
+    presented_.push_back(std::move(presentable));
 }
 
 void VulkanCommandBuffer::addCompletedHandler(CompletedHandler handler) {
-    if (handler && isRecording()) completedHandlers_.push_back(std::move(handler));
+    if (handler && isRecording("addCompletedHandler")) completedHandlers_.push_back(std::move(handler));
 }
 
 void VulkanCommandBuffer::retain(std::shared_ptr<const void> object) { retained_.push_back(std::move(object)); }
 
+SubmissionSync VulkanCommandBuffer::presentationSync() {
+    SubmissionSync sync;
+    for (const auto& drawable : presented_) {
+        drawable->recordBeforePresent(commandBuffer_);
+        drawable->addToSubmission(sync);
+    }
+    return sync;
+}
+
 void VulkanCommandBuffer::commit() {
-    if (!isRecording()) return;
-    endOpenPass();
+    if (!isRecording("commit")) return;
+    endOpenPass("commit");
+    const SubmissionSync sync = presentationSync();
     {
         std::lock_guard lock(mutex_);
         status_ = CommandBufferStatus::Committed;
     }
-    auto completionThread = std::move(completionThread_);
+    auto queue = std::move(queue_);
     auto completion = [self = shared_from_this()](const foundation::ErrorRef& failure) { self->complete(failure); };
     if (VkResult result = vkEndCommandBuffer(commandBuffer_); result != VK_SUCCESS) {
-        completionThread->fail(vulkanError("vkEndCommandBuffer", result), std::move(completion));
+        queue->fail(vulkanError("vkEndCommandBuffer", result), std::move(completion));
         return;
     }
-    completionThread->submit(commandBuffer_, std::move(completion));
+    queue->submit(commandBuffer_, sync, std::move(completion));
 }
 
 // On the completion thread. The buffer's references are dropped here, after

@@ -2,9 +2,9 @@
 
 #include "platform/gpu/CommandBuffer.h"
 #include "platform/gpu/vulkan/CommandBufferPool.h"
-#include "platform/gpu/vulkan/CompletionThread.h"
 #include "platform/gpu/vulkan/VulkanContext.h"
 #include "platform/gpu/vulkan/VulkanDrawable.h"
+#include "platform/gpu/vulkan/VulkanQueue.h"
 
 #include <vulkan/vulkan.h>
 
@@ -25,7 +25,7 @@ class VulkanCommandBuffer final : public CommandBuffer, public std::enable_share
 public:
     // Null when no command buffer can be begun.
     static std::shared_ptr<VulkanCommandBuffer> create(std::shared_ptr<VulkanContext> context,
-                                                       std::shared_ptr<CompletionThread> completionThread,
+                                                       std::shared_ptr<VulkanQueue> queue,
                                                        std::shared_ptr<CommandBufferPool> pool);
     ~VulkanCommandBuffer() override;
 
@@ -46,10 +46,12 @@ public:
     void retain(std::shared_ptr<const void> object);
 
 private:
-    VulkanCommandBuffer(std::shared_ptr<VulkanContext> context, std::shared_ptr<CompletionThread> completionThread,
+    VulkanCommandBuffer(std::shared_ptr<VulkanContext> context, std::shared_ptr<VulkanQueue> queue,
                         std::shared_ptr<CommandBufferPool> pool, VkCommandBuffer commandBuffer);
-    bool isRecording() const;
-    void endOpenPass();
+    // False, with the misuse reported, once the buffer was committed.
+    bool isRecording(const char* call) const;
+    void endOpenPass(const char* call);
+    SubmissionSync presentationSync();
     void complete(const foundation::ErrorRef& failure);
     void runCompletedHandlers();
 
@@ -57,7 +59,7 @@ private:
     // Only until commit: work in flight must not keep the thread that
     // reports its completion alive, or that thread would end up joining
     // itself.
-    std::shared_ptr<CompletionThread> completionThread_;
+    std::shared_ptr<VulkanQueue> queue_;
     std::shared_ptr<CommandBufferPool> pool_;
     VkCommandBuffer commandBuffer_;
     std::string label_;

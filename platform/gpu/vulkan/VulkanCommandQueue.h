@@ -2,8 +2,8 @@
 
 #include "platform/gpu/CommandBuffer.h"
 #include "platform/gpu/vulkan/CommandBufferPool.h"
-#include "platform/gpu/vulkan/CompletionThread.h"
 #include "platform/gpu/vulkan/VulkanContext.h"
+#include "platform/gpu/vulkan/VulkanQueue.h"
 
 #include <memory>
 #include <string>
@@ -14,7 +14,7 @@ namespace gpu::vulkan {
 // submit to its one Vulkan queue, in commit order.
 class VulkanCommandQueue final : public CommandQueue {
 public:
-    VulkanCommandQueue(std::shared_ptr<VulkanContext> context, std::shared_ptr<CompletionThread> completionThread,
+    VulkanCommandQueue(std::shared_ptr<VulkanContext> context, std::shared_ptr<VulkanQueue> queue,
                        std::shared_ptr<CommandBufferPool> pool);
 
     std::string label() const override { return label_; }
@@ -23,7 +23,7 @@ public:
 
 private:
     std::shared_ptr<VulkanContext> context_;
-    std::shared_ptr<CompletionThread> completionThread_;
+    std::shared_ptr<VulkanQueue> queue_;
     std::shared_ptr<CommandBufferPool> pool_;
     std::string label_;
 };

@@ -2,8 +2,10 @@
 
 #include "platform/gpu/RenderCommandEncoder.h"
 #include "platform/gpu/vulkan/PhysicalDeviceSelection.h"
+#include "platform/gpu/vulkan/VulkanExtensions.h"
 
 #include <array>
+#include <vector>
 
 namespace gpu::vulkan {
 
@@ -20,33 +22,45 @@ std::shared_ptr<VulkanContext> VulkanContext::create(const DeviceOptions& option
 }
 
 bool VulkanContext::openDevice(const DeviceOptions& options) {
-    const auto choice = choosePhysicalDevice(instance_->handle(), options.allowSoftwareDevice);
+    void* display = instance_->hasXlibSurfaces() ? options.presentationDisplay : nullptr;
+    const auto choice = choosePhysicalDevice(instance_->handle(), options.allowSoftwareDevice, display);
     if (!choice) return false;
     physicalDevice_ = choice->physicalDevice;
     queueFamily_ = choice->queueFamily;
     vkGetPhysicalDeviceProperties(physicalDevice_, &properties_);
     vkGetPhysicalDeviceMemoryProperties(physicalDevice_, &memoryProperties_);
 
+    // Without swapchains the device still draws off screen.
+    canPresent_ = instance_->hasXlibSurfaces() &&
+                  ExtensionSet::ofDevice(physicalDevice_).contains(VK_KHR_SWAPCHAIN_EXTENSION_NAME);
+    std::vector<const char*> extensions{VK_KHR_PUSH_DESCRIPTOR_EXTENSION_NAME};
+    if (canPresent_) extensions.push_back(VK_KHR_SWAPCHAIN_EXTENSION_NAME);
+
     const float priority = 1.0f;
-    VkDeviceQueueCreateInfo queueInfo{VK_STRUCTURE_TYPE_DEVICE_QUEUE_CREATE_INFO};
-    queueInfo.queueFamilyIndex = queueFamily_;
-    queueInfo.queueCount = 1;
-    queueInfo.pQueuePriorities = &priority;
-
-    VkPhysicalDeviceVulkan13Features features13{VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_VULKAN_1_3_FEATURES};
-    features13.dynamicRendering = VK_TRUE;
-    features13.synchronization2 = VK_TRUE;
-    VkPhysicalDeviceVulkan12Features features12{VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_VULKAN_1_2_FEATURES};
-    features12.pNext = &features13;
-    features12.timelineSemaphore = VK_TRUE;
-
-    const char* extension = VK_KHR_PUSH_DESCRIPTOR_EXTENSION_NAME;
-    VkDeviceCreateInfo info{VK_STRUCTURE_TYPE_DEVICE_CREATE_INFO};
-    info.pNext = &features12;
-    info.queueCreateInfoCount = 1;
-    info.pQueueCreateInfos = &queueInfo;
-    info.enabledExtensionCount = 1;
-    info.ppEnabledExtensionNames = &extension;
+    const VkDeviceQueueCreateInfo queueInfo{
+        .sType = VK_STRUCTURE_TYPE_DEVICE_QUEUE_CREATE_INFO,
+        .queueFamilyIndex = queueFamily_,
+        .queueCount = 1,
+        .pQueuePriorities = &priority,
+    };
+    VkPhysicalDeviceVulkan13Features features13{
+        .sType = VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_VULKAN_1_3_FEATURES,
+        .synchronization2 = VK_TRUE,
+        .dynamicRendering = VK_TRUE,
+    };
+    VkPhysicalDeviceVulkan12Features features12{
+        .sType = VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_VULKAN_1_2_FEATURES,
+        .pNext = &features13,
+        .timelineSemaphore = VK_TRUE,
+    };
+    const VkDeviceCreateInfo info{
+        .sType = VK_STRUCTURE_TYPE_DEVICE_CREATE_INFO,
+        .pNext = &features12,
+        .queueCreateInfoCount = 1,
+        .pQueueCreateInfos = &queueInfo,
+        .enabledExtensionCount = static_cast<std::uint32_t>(extensions.size()),
+        .ppEnabledExtensionNames = extensions.data(),
+    };
     if (vkCreateDevice(physicalDevice_, &info, nullptr, &device_) != VK_SUCCESS) {
         device_ = VK_NULL_HANDLE;
         return false;
@@ -59,15 +73,25 @@ bool VulkanContext::openDevice(const DeviceOptions& options) {
 
 VkResult VulkanContext::createSharedLayouts() {
     const std::array bindings = {
-        VkDescriptorSetLayoutBinding{kSampledImageBinding, VK_DESCRIPTOR_TYPE_SAMPLED_IMAGE, 1,
-                                     VK_SHADER_STAGE_FRAGMENT_BIT, nullptr},
-        VkDescriptorSetLayoutBinding{kSamplerBinding, VK_DESCRIPTOR_TYPE_SAMPLER, 1, VK_SHADER_STAGE_FRAGMENT_BIT,
-                                     nullptr},
+        VkDescriptorSetLayoutBinding{
+            .binding = kSampledImageBinding,
+            .descriptorType = VK_DESCRIPTOR_TYPE_SAMPLED_IMAGE,
+            .descriptorCount = 1,
+            .stageFlags = VK_SHADER_STAGE_FRAGMENT_BIT,
+        },
+        VkDescriptorSetLayoutBinding{
+            .binding = kSamplerBinding,
+            .descriptorType = VK_DESCRIPTOR_TYPE_SAMPLER,
+            .descriptorCount = 1,
+            .stageFlags = VK_SHADER_STAGE_FRAGMENT_BIT,
+        },
     };
-    VkDescriptorSetLayoutCreateInfo setInfo{VK_STRUCTURE_TYPE_DESCRIPTOR_SET_LAYOUT_CREATE_INFO};
-    setInfo.flags = VK_DESCRIPTOR_SET_LAYOUT_CREATE_PUSH_DESCRIPTOR_BIT_KHR;
-    setInfo.bindingCount = static_cast<std::uint32_t>(bindings.size());
-    setInfo.pBindings = bindings.data();
+    const VkDescriptorSetLayoutCreateInfo setInfo{
+        .sType = VK_STRUCTURE_TYPE_DESCRIPTOR_SET_LAYOUT_CREATE_INFO,
+        .flags = VK_DESCRIPTOR_SET_LAYOUT_CREATE_PUSH_DESCRIPTOR_BIT_KHR,
+        .bindingCount = static_cast<std::uint32_t>(bindings.size()),
+        .pBindings = bindings.data(),
+    };
     if (VkResult result = vkCreateDescriptorSetLayout(device_, &setInfo, nullptr, &descriptorSetLayout_);
         result != VK_SUCCESS) {
         descriptorSetLayout_ = VK_NULL_HANDLE;
@@ -75,15 +99,24 @@ VkResult VulkanContext::createSharedLayouts() {
     }
 
     const std::array ranges = {
-        VkPushConstantRange{VK_SHADER_STAGE_VERTEX_BIT, kVertexPushConstantsOffset,
-                            static_cast<std::uint32_t>(kMaxVertexBytes)},
-        VkPushConstantRange{VK_SHADER_STAGE_FRAGMENT_BIT, kFragmentPushConstantsOffset, kFragmentPushConstantsSize},
+        VkPushConstantRange{
+            .stageFlags = VK_SHADER_STAGE_VERTEX_BIT,
+            .offset = kVertexPushConstantsOffset,
+            .size = static_cast<std::uint32_t>(kMaxVertexBytes),
+        },
+        VkPushConstantRange{
+            .stageFlags = VK_SHADER_STAGE_FRAGMENT_BIT,
+            .offset = kFragmentPushConstantsOffset,
+            .size = kFragmentPushConstantsSize,
+        },
     };
-    VkPipelineLayoutCreateInfo layoutInfo{VK_STRUCTURE_TYPE_PIPELINE_LAYOUT_CREATE_INFO};
-    layoutInfo.setLayoutCount = 1;
-    layoutInfo.pSetLayouts = &descriptorSetLayout_;
-    layoutInfo.pushConstantRangeCount = static_cast<std::uint32_t>(ranges.size());
-    layoutInfo.pPushConstantRanges = ranges.data();
+    const VkPipelineLayoutCreateInfo layoutInfo{
+        .sType = VK_STRUCTURE_TYPE_PIPELINE_LAYOUT_CREATE_INFO,
+        .setLayoutCount = 1,
+        .pSetLayouts = &descriptorSetLayout_,
+        .pushConstantRangeCount = static_cast<std::uint32_t>(ranges.size()),
+        .pPushConstantRanges = ranges.data(),
+    };
     VkResult result = vkCreatePipelineLayout(device_, &layoutInfo, nullptr, &pipelineLayout_);
     if (result != VK_SUCCESS) pipelineLayout_ = VK_NULL_HANDLE;
     return result;
@@ -101,6 +134,11 @@ VulkanContext::~VulkanContext() {
     instance_.reset();
 }
 
+VkResult VulkanContext::noteResult(VkResult result) {
+    if (result == VK_ERROR_DEVICE_LOST) lost_ = true;
+    return result;
+}
+
 std::optional<std::uint32_t> VulkanContext::memoryTypeIndex(std::uint32_t allowedTypes,
                                                             VkMemoryPropertyFlags properties) const {
     for (std::uint32_t index = 0; index < memoryProperties_.memoryTypeCount; ++index) {
@@ -114,9 +152,11 @@ VkResult VulkanContext::allocateMemory(const VkMemoryRequirements& requirements,
                                        VkDeviceMemory* memory) const {
     const auto type = memoryTypeIndex(requirements.memoryTypeBits, properties);
     if (!type) return VK_ERROR_OUT_OF_DEVICE_MEMORY;
-    VkMemoryAllocateInfo info{VK_STRUCTURE_TYPE_MEMORY_ALLOCATE_INFO};
-    info.allocationSize = requirements.size;
-    info.memoryTypeIndex = *type;
+    const VkMemoryAllocateInfo info{
+        .sType = VK_STRUCTURE_TYPE_MEMORY_ALLOCATE_INFO,
+        .allocationSize = requirements.size,
+        .memoryTypeIndex = *type,
+    };
     return vkAllocateMemory(device_, &info, nullptr, memory);
 }
 

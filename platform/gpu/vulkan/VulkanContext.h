@@ -6,6 +6,7 @@
 
 #include <vulkan/vulkan.h>
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -33,12 +34,21 @@ public:
     VulkanContext(const VulkanContext&) = delete;
     VulkanContext& operator=(const VulkanContext&) = delete;
 
+    VkInstance instance() const { return instance_->handle(); }
+    VkPhysicalDevice physicalDevice() const { return physicalDevice_; }
     VkDevice device() const { return device_; }
     VkQueue queue() const { return queue_; }
     std::uint32_t queueFamily() const { return queueFamily_; }
     const VkPhysicalDeviceProperties& properties() const { return properties_; }
     VkPipelineLayout pipelineLayout() const { return pipelineLayout_; }
     PipelineCache& pipelineCache() { return *pipelineCache_; }
+    // Windows can be presented to: X11 surfaces and swapchains are there.
+    bool canPresent() const { return canPresent_; }
+
+    // Remembers a lost device, whichever call learnt of it; passes the
+    // result on.
+    VkResult noteResult(VkResult result);
+    bool isLost() const { return lost_; }
 
     // Memory of a type the requirements allow with all the given properties.
     VkResult allocateMemory(const VkMemoryRequirements& requirements, VkMemoryPropertyFlags properties,
@@ -63,6 +73,8 @@ private:
     VkPipelineLayout pipelineLayout_ = VK_NULL_HANDLE;
     std::unique_ptr<PipelineCache> pipelineCache_;
     PFN_vkCmdPushDescriptorSetKHR cmdPushDescriptorSet_ = nullptr;
+    bool canPresent_ = false;
+    std::atomic<bool> lost_ = false;
 };
 
 } // namespace gpu::vulkan

@@ -2,6 +2,8 @@
 
 #include "platform/gpu/vulkan/CommandBufferPool.h"
 #include "platform/gpu/vulkan/OffscreenDrawableSource.h"
+#include "platform/gpu/vulkan/PixelFormats.h"
+#include "platform/gpu/vulkan/SwapchainDrawableSource.h"
 #include "platform/gpu/vulkan/VulkanCommandQueue.h"
 #include "platform/gpu/vulkan/VulkanLibrary.h"
 #include "platform/gpu/vulkan/VulkanRenderPipelineState.h"
@@ -10,11 +12,9 @@
 
 namespace gpu::vulkan {
 
-VulkanDevice::VulkanDevice(std::shared_ptr<VulkanContext> context, std::shared_ptr<CompletionThread> completionThread,
+VulkanDevice::VulkanDevice(std::shared_ptr<VulkanContext> context, std::shared_ptr<VulkanQueue> queue,
                            std::shared_ptr<ImmediateCommands> immediateCommands)
-    : context_(std::move(context)),
-      completionThread_(std::move(completionThread)),
-      immediateCommands_(std::move(immediateCommands)) {}
+    : context_(std::move(context)), queue_(std::move(queue)), immediateCommands_(std::move(immediateCommands)) {}
 
 std::shared_ptr<VulkanDevice> VulkanDevice::create(const DeviceOptions& options) {
     auto context = VulkanContext::create(options);
@@ -24,9 +24,9 @@ std::shared_ptr<VulkanDevice> VulkanDevice::create(const DeviceOptions& options)
     VkResult result;
     auto pool = CommandBufferPool::create(context, &result);
     if (!pool) return nullptr;
-    auto immediateCommands = std::make_shared<ImmediateCommands>(completionThread, std::move(pool));
-    return std::shared_ptr<VulkanDevice>(
-        new VulkanDevice(std::move(context), std::move(completionThread), std::move(immediateCommands)));
+    auto queue = std::make_shared<VulkanQueue>(context, std::move(completionThread));
+    auto immediateCommands = std::make_shared<ImmediateCommands>(queue, std::move(pool));
+    return std::shared_ptr<VulkanDevice>(new VulkanDevice(std::move(context), std::move(queue), std::move(immediateCommands)));
 }
 
 std::string VulkanDevice::name() const { return context_->properties().deviceName; }
@@ -39,7 +39,7 @@ std::shared_ptr<CommandQueue> VulkanDevice::newCommandQueue() {
     VkResult result;
     auto pool = CommandBufferPool::create(context_, &result);
     if (!pool) return nullptr;
-    return std::make_shared<VulkanCommandQueue>(context_, completionThread_, std::move(pool));
+    return std::make_shared<VulkanCommandQueue>(context_, queue_, std::move(pool));
 }
 
 std::shared_ptr<Library> VulkanDevice::newDefaultLibraryWithBundle(const foundation::Bundle& bundle,
@@ -79,6 +79,15 @@ std::shared_ptr<DrawableSource> VulkanDevice::newOffscreenDrawableSource(PixelFo
     return OffscreenDrawableSource::create(
         [this](const TextureDescriptor& descriptor) { return newVulkanTexture(descriptor); }, pixelFormat, width,
         height);
+}
+
+std::shared_ptr<WindowDrawableSource> VulkanDevice::newWindowDrawableSource(const NativeWindow& window,
+                                                                            PixelFormat pixelFormat,
+                                                                            std::uint64_t width, std::uint64_t height) {
+    // Swapchains hold B8G8R8A8 in sRGB non-linear: the formats that mean
+    // those bytes.
+    if (vulkanFormat(pixelFormat) != VK_FORMAT_B8G8R8A8_UNORM) return nullptr;
+    return SwapchainDrawableSource::create(context_, queue_, window, width, height);
 }
 
 } // namespace gpu::vulkan

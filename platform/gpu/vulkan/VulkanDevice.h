@@ -1,9 +1,9 @@
 #pragma once
 
 #include "platform/gpu/Device.h"
-#include "platform/gpu/vulkan/CompletionThread.h"
 #include "platform/gpu/vulkan/ImmediateCommands.h"
 #include "platform/gpu/vulkan/VulkanContext.h"
+#include "platform/gpu/vulkan/VulkanQueue.h"
 #include "platform/gpu/vulkan/VulkanTexture.h"
 
 #include <memory>
@@ -11,9 +11,9 @@
 
 namespace gpu::vulkan {
 
-// The GPU device on Vulkan. It owns the completion thread with its queues
-// and loaders; when the last of them goes, the thread is joined after the
-// work it waits for has completed.
+// The GPU device on Vulkan. It shares its one queue (and the queue's
+// completion thread) with its command queues and loaders; when the last of
+// them goes, the thread is joined after the work it waits for has completed.
 class VulkanDevice final : public Device {
 public:
     // Null when no device can be had under the options.
@@ -32,15 +32,20 @@ public:
     std::shared_ptr<TextureLoader> newTextureLoader() override;
     std::shared_ptr<DrawableSource> newOffscreenDrawableSource(PixelFormat pixelFormat, std::uint64_t width,
                                                                std::uint64_t height) override;
+    std::shared_ptr<WindowDrawableSource> newWindowDrawableSource(const NativeWindow& window, PixelFormat pixelFormat,
+                                                                  std::uint64_t width, std::uint64_t height) override;
+
+    // Once a call has reported the device lost, it stays lost.
+    bool isLost() const { return context_->isLost(); }
 
 private:
-    VulkanDevice(std::shared_ptr<VulkanContext> context, std::shared_ptr<CompletionThread> completionThread,
+    VulkanDevice(std::shared_ptr<VulkanContext> context, std::shared_ptr<VulkanQueue> queue,
                  std::shared_ptr<ImmediateCommands> immediateCommands);
     // A new texture in its resting layout, ordered before any later work.
     std::shared_ptr<VulkanTexture> newVulkanTexture(const TextureDescriptor& descriptor);
 
     std::shared_ptr<VulkanContext> context_;
-    std::shared_ptr<CompletionThread> completionThread_;
+    std::shared_ptr<VulkanQueue> queue_;
     std::shared_ptr<ImmediateCommands> immediateCommands_;
 };
 

@@ -1,24 +1,29 @@
 #include "platform/gpu/vulkan/VulkanInstance.h"
 
+#include "platform/gpu/vulkan/VulkanExtensions.h"
+
 #include <utility>
+#include <vector>
 
 namespace gpu::vulkan {
 
 namespace {
 
 constexpr const char* kValidationLayer = "VK_LAYER_KHRONOS_validation";
+constexpr const char* kXlibSurfaceExtension = "VK_KHR_xlib_surface";
 
 // Warnings and errors: the layer's information messages only tell that it
 // is active, which no caller needs to hear about.
 VkDebugUtilsMessengerCreateInfoEXT messengerInfo(PFN_vkDebugUtilsMessengerCallbackEXT callback, void* userData) {
-    VkDebugUtilsMessengerCreateInfoEXT info{VK_STRUCTURE_TYPE_DEBUG_UTILS_MESSENGER_CREATE_INFO_EXT};
-    info.messageSeverity =
-        VK_DEBUG_UTILS_MESSAGE_SEVERITY_WARNING_BIT_EXT | VK_DEBUG_UTILS_MESSAGE_SEVERITY_ERROR_BIT_EXT;
-    info.messageType = VK_DEBUG_UTILS_MESSAGE_TYPE_GENERAL_BIT_EXT | VK_DEBUG_UTILS_MESSAGE_TYPE_VALIDATION_BIT_EXT |
-                       VK_DEBUG_UTILS_MESSAGE_TYPE_PERFORMANCE_BIT_EXT;
-    info.pfnUserCallback = callback;
-    info.pUserData = userData;
-    return info;
+    return {
+        .sType = VK_STRUCTURE_TYPE_DEBUG_UTILS_MESSENGER_CREATE_INFO_EXT,
+        .messageSeverity =
+            VK_DEBUG_UTILS_MESSAGE_SEVERITY_WARNING_BIT_EXT | VK_DEBUG_UTILS_MESSAGE_SEVERITY_ERROR_BIT_EXT,
+        .messageType = VK_DEBUG_UTILS_MESSAGE_TYPE_GENERAL_BIT_EXT | VK_DEBUG_UTILS_MESSAGE_TYPE_VALIDATION_BIT_EXT |
+                       VK_DEBUG_UTILS_MESSAGE_TYPE_PERFORMANCE_BIT_EXT,
+        .pfnUserCallback = callback,
+        .pUserData = userData,
+    };
 }
 
 } // namespace
@@ -33,10 +38,20 @@ std::unique_ptr<VulkanInstance> VulkanInstance::create(const DeviceOptions& opti
 }
 
 VkResult VulkanInstance::createWithValidation(bool validation) {
-    VkApplicationInfo application{VK_STRUCTURE_TYPE_APPLICATION_INFO};
-    application.pApplicationName = "KORLAN Flow";
-    application.pEngineName = "KORLAN Flow";
-    application.apiVersion = VK_API_VERSION_1_3;
+    const VkApplicationInfo application{
+        .sType = VK_STRUCTURE_TYPE_APPLICATION_INFO,
+        .pApplicationName = "KORLAN Flow",
+        .pEngineName = "KORLAN Flow",
+        .apiVersion = VK_API_VERSION_1_3,
+    };
+
+    // Windows can be shown only with both surface extensions; without them
+    // (no window system's driver part installed) drawing off screen works.
+    const ExtensionSet available = ExtensionSet::ofInstance();
+    xlibSurfaces_ = available.contains(VK_KHR_SURFACE_EXTENSION_NAME) && available.contains(kXlibSurfaceExtension);
+    std::vector<const char*> extensions;
+    if (xlibSurfaces_) extensions = {VK_KHR_SURFACE_EXTENSION_NAME, kXlibSurfaceExtension};
+    if (validation) extensions.push_back(VK_EXT_DEBUG_UTILS_EXTENSION_NAME);
 
     // Chained into the create info, the messenger also hears about the
     // creation and destruction of the instance itself.
@@ -44,20 +59,21 @@ VkResult VulkanInstance::createWithValidation(bool validation) {
     // Hazards between passes and command buffers are this backend's to
     // order, so the layer checks them too.
     const VkValidationFeatureEnableEXT synchronization = VK_VALIDATION_FEATURE_ENABLE_SYNCHRONIZATION_VALIDATION_EXT;
-    VkValidationFeaturesEXT features{VK_STRUCTURE_TYPE_VALIDATION_FEATURES_EXT};
-    features.enabledValidationFeatureCount = 1;
-    features.pEnabledValidationFeatures = &synchronization;
-    features.pNext = &messenger;
-    const char* extension = VK_EXT_DEBUG_UTILS_EXTENSION_NAME;
-    VkInstanceCreateInfo info{VK_STRUCTURE_TYPE_INSTANCE_CREATE_INFO};
-    info.pApplicationInfo = &application;
-    if (validation) {
-        info.pNext = &features;
-        info.enabledLayerCount = 1;
-        info.ppEnabledLayerNames = &kValidationLayer;
-        info.enabledExtensionCount = 1;
-        info.ppEnabledExtensionNames = &extension;
-    }
+    const VkValidationFeaturesEXT features{
+        .sType = VK_STRUCTURE_TYPE_VALIDATION_FEATURES_EXT,
+        .pNext = &messenger,
+        .enabledValidationFeatureCount = 1,
+        .pEnabledValidationFeatures = &synchronization,
+    };
+    const VkInstanceCreateInfo info{
+        .sType = VK_STRUCTURE_TYPE_INSTANCE_CREATE_INFO,
+        .pNext = validation ? &features : nullptr,
+        .pApplicationInfo = &application,
+        .enabledLayerCount = validation ? 1u : 0u,
+        .ppEnabledLayerNames = &kValidationLayer,
+        .enabledExtensionCount = static_cast<std::uint32_t>(extensions.size()),
+        .ppEnabledExtensionNames = extensions.data(),
+    };
     const VkResult result = vkCreateInstance(&info, nullptr, &instance_);
     if (result != VK_SUCCESS || !validation) return result;
 

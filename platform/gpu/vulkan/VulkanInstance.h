@@ -10,8 +10,10 @@
 
 namespace gpu::vulkan {
 
-// The Vulkan 1.3 instance, with the validation layer and a messenger that
-// hands each of its messages to the options' handler when asked for.
+// The Vulkan 1.3 instance: with the surface extensions for X11 windows where
+// the loader has them (it works without them, headless), and with the
+// validation layer and a messenger that hands each of its messages to the
+// options' handler when asked for.
 class VulkanInstance {
 public:
     // Null when the loader finds no driver or the layer is missing.
@@ -21,6 +23,8 @@ public:
     VulkanInstance& operator=(const VulkanInstance&) = delete;
 
     VkInstance handle() const { return instance_; }
+    // Whether X11 windows can get a surface.
+    bool hasXlibSurfaces() const { return xlibSurfaces_; }
 
 private:
     explicit VulkanInstance(std::function<void(std::string_view)> messageHandler);
@@ -33,6 +37,7 @@ private:
     std::function<void(std::string_view)> messageHandler_;
     VkInstance instance_ = VK_NULL_HANDLE;
     VkDebugUtilsMessengerEXT messenger_ = VK_NULL_HANDLE;
+    bool xlibSurfaces_ = false;
 };
 
 } // namespace gpu::vulkan

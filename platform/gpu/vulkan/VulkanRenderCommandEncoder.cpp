@@ -1,5 +1,6 @@
 #include "platform/gpu/vulkan/VulkanRenderCommandEncoder.h"
 
+#include "platform/gpu/vulkan/Misuse.h"
 #include "platform/gpu/vulkan/VulkanRenderPipelineState.h"
 
 #include <array>
@@ -22,12 +23,18 @@ VkAttachmentStoreOp vulkanStoreOp(StoreAction action) {
 }
 
 VkClearValue vulkanClearValue(const ClearColor& color) {
-    VkClearValue value{};
-    value.color.float32[0] = static_cast<float>(color.red);
-    value.color.float32[1] = static_cast<float>(color.green);
-    value.color.float32[2] = static_cast<float>(color.blue);
-    value.color.float32[3] = static_cast<float>(color.alpha);
-    return value;
+    return {.color = {.float32 = {static_cast<float>(color.red), static_cast<float>(color.green),
+                                  static_cast<float>(color.blue), static_cast<float>(color.alpha)}}};
+}
+
+VkWriteDescriptorSet descriptorWrite(std::uint32_t binding, VkDescriptorType type, const VkDescriptorImageInfo* image) {
+    return {
+        .sType = VK_STRUCTURE_TYPE_WRITE_DESCRIPTOR_SET,
+        .dstBinding = binding,
+        .descriptorCount = 1,
+        .descriptorType = type,
+        .pImageInfo = image,
+    };
 }
 
 } // namespace
@@ -48,41 +55,57 @@ std::shared_ptr<VulkanRenderCommandEncoder> VulkanRenderCommandEncoder::begin(
 void VulkanRenderCommandEncoder::beginRendering(const RenderPassColorAttachmentDescriptor& attachment) {
     target_->recordAttachmentBegin(recording_, attachment.loadAction != LoadAction::Load);
 
-    VkRenderingAttachmentInfo color{VK_STRUCTURE_TYPE_RENDERING_ATTACHMENT_INFO};
-    color.imageView = target_->view();
-    color.imageLayout = kColorAttachmentImage.layout;
-    color.loadOp = vulkanLoadOp(attachment.loadAction);
-    color.storeOp = vulkanStoreOp(attachment.storeAction);
-    color.clearValue = vulkanClearValue(attachment.clearColor);
-    const VkExtent2D extent = target_->extent();
-    VkRenderingInfo rendering{VK_STRUCTURE_TYPE_RENDERING_INFO};
-    rendering.renderArea = {{0, 0}, extent};
-    rendering.layerCount = 1;
-    rendering.colorAttachmentCount = 1;
-    rendering.pColorAttachments = &color;
+    const VkRenderingAttachmentInfo color{
+        .sType = VK_STRUCTURE_TYPE_RENDERING_ATTACHMENT_INFO,
+        .imageView = target_->view(),
+        .imageLayout = kColorAttachmentImage.layout,
+        .loadOp = vulkanLoadOp(attachment.loadAction),
+        .storeOp = vulkanStoreOp(attachment.storeAction),
+        .clearValue = vulkanClearValue(attachment.clearColor),
+    };
+    const VkRect2D renderArea{.offset = {0, 0}, .extent = target_->extent()};
+    const VkRenderingInfo rendering{
+        .sType = VK_STRUCTURE_TYPE_RENDERING_INFO,
+        .renderArea = renderArea,
+        .layerCount = 1,
+        .colorAttachmentCount = 1,
+        .pColorAttachments = &color,
+    };
     vkCmdBeginRendering(recording_, &rendering);
 
-    const auto width = static_cast<float>(extent.width);
-    const auto height = static_cast<float>(extent.height);
-    const VkViewport viewport{0.0f, height, width, -height, 0.0f, 1.0f};
+    const auto width = static_cast<float>(renderArea.extent.width);
+    const auto height = static_cast<float>(renderArea.extent.height);
+    const VkViewport viewport{.x = 0.0f, .y = height, .width = width, .height = -height, .minDepth = 0.0f, .maxDepth = 1.0f};
     vkCmdSetViewport(recording_, 0, 1, &viewport);
-    vkCmdSetScissor(recording_, 0, 1, &rendering.renderArea);
+    vkCmdSetScissor(recording_, 0, 1, &renderArea);
 }
 
 VulkanRenderCommandEncoder::~VulkanRenderCommandEncoder() { endEncoding(); }
 
+bool VulkanRenderCommandEncoder::isEncoding(const char* call) const {
+    if (!ended_) return true;
+    reportMisuse(call, "the render encoder was used after endEncoding");
+    return false;
+}
+
 void VulkanRenderCommandEncoder::setRenderPipelineState(const std::shared_ptr<RenderPipelineState>& pipeline) {
     auto vulkanPipeline = std::dynamic_pointer_cast<VulkanRenderPipelineState>(pipeline);
-    if (ended_ || !vulkanPipeline) return;
+    if (!isEncoding("setRenderPipelineState") || !vulkanPipeline) return;
     vkCmdBindPipeline(recording_, VK_PIPELINE_BIND_POINT_GRAPHICS, vulkanPipeline->handle());
     commandBuffer_->retain(std::move(vulkanPipeline));
+    hasPipeline_ = true;
 }
 
 void VulkanRenderCommandEncoder::pushConstants(VkShaderStageFlags stage, std::uint32_t offset, std::size_t maxLength,
                                                const void* bytes, std::size_t length, std::size_t index) {
     // Push constants are written in whole 32-bit words.
     const bool fits = index == 0 && bytes && length > 0 && length <= maxLength && length % sizeof(float) == 0;
-    if (ended_ || !fits) return;
+    if (!isEncoding(stage == VK_SHADER_STAGE_VERTEX_BIT ? "setVertexBytes" : "setFragmentBytes")) return;
+    if (!fits) {
+        reportMisuse(stage == VK_SHADER_STAGE_VERTEX_BIT ? "setVertexBytes" : "setFragmentBytes",
+                     "inline bytes go to index 0, whole 32-bit words, within the stage's limit");
+        return;
+    }
     vkCmdPushConstants(recording_, commandBuffer_->context().pipelineLayout(), stage, offset,
                        static_cast<std::uint32_t>(length), bytes);
 }
@@ -98,7 +121,10 @@ void VulkanRenderCommandEncoder::setFragmentBytes(const void* bytes, std::size_t
 
 void VulkanRenderCommandEncoder::setFragmentTexture(const std::shared_ptr<Texture>& texture, std::size_t index) {
     auto vulkanTexture = std::dynamic_pointer_cast<VulkanTexture>(texture);
-    if (ended_ || index != 0 || !vulkanTexture || !(vulkanTexture->usage() & TextureUsageShaderRead)) return;
+    if (!isEncoding("setFragmentTexture") || index != 0 || !vulkanTexture ||
+        !(vulkanTexture->usage() & TextureUsageShaderRead)) {
+        return;
+    }
     commandBuffer_->retain(vulkanTexture);
     fragmentTexture_ = std::move(vulkanTexture);
     fragmentResourcesChanged_ = true;
@@ -107,7 +133,7 @@ void VulkanRenderCommandEncoder::setFragmentTexture(const std::shared_ptr<Textur
 void VulkanRenderCommandEncoder::setFragmentSamplerState(const std::shared_ptr<SamplerState>& sampler,
                                                          std::size_t index) {
     auto vulkanSampler = std::dynamic_pointer_cast<VulkanSamplerState>(sampler);
-    if (ended_ || index != 0 || !vulkanSampler) return;
+    if (!isEncoding("setFragmentSamplerState") || index != 0 || !vulkanSampler) return;
     commandBuffer_->retain(vulkanSampler);
     fragmentSampler_ = std::move(vulkanSampler);
     fragmentResourcesChanged_ = true;
@@ -123,22 +149,24 @@ void VulkanRenderCommandEncoder::pushFragmentResources() {
     std::array<VkWriteDescriptorSet, 2> writes{};
     std::uint32_t count = 0;
     if (fragmentTexture_) {
-        images[count] = {VK_NULL_HANDLE, fragmentTexture_->view(), kSampledImage.layout};
-        writes[count] = {VK_STRUCTURE_TYPE_WRITE_DESCRIPTOR_SET, nullptr, VK_NULL_HANDLE, kSampledImageBinding, 0, 1,
-                         VK_DESCRIPTOR_TYPE_SAMPLED_IMAGE, &images[count], nullptr, nullptr};
+        images[count] = {.imageView = fragmentTexture_->view(), .imageLayout = kSampledImage.layout};
+        writes[count] = descriptorWrite(kSampledImageBinding, VK_DESCRIPTOR_TYPE_SAMPLED_IMAGE, &images[count]);
         ++count;
     }
     if (fragmentSampler_) {
-        images[count] = {fragmentSampler_->handle(), VK_NULL_HANDLE, VK_IMAGE_LAYOUT_UNDEFINED};
-        writes[count] = {VK_STRUCTURE_TYPE_WRITE_DESCRIPTOR_SET, nullptr, VK_NULL_HANDLE, kSamplerBinding, 0, 1,
-                         VK_DESCRIPTOR_TYPE_SAMPLER, &images[count], nullptr, nullptr};
+        images[count] = {.sampler = fragmentSampler_->handle()};
+        writes[count] = descriptorWrite(kSamplerBinding, VK_DESCRIPTOR_TYPE_SAMPLER, &images[count]);
         ++count;
     }
     commandBuffer_->context().pushDescriptorSet(recording_, count, writes.data());
 }
 
 void VulkanRenderCommandEncoder::drawPrimitives(PrimitiveType, std::size_t vertexStart, std::size_t vertexCount) {
-    if (ended_ || vertexCount == 0) return;
+    if (!isEncoding("drawPrimitives") || vertexCount == 0) return;
+    if (!hasPipeline_) {
+        reportMisuse("drawPrimitives", "no render pipeline state was set");
+        return;
+    }
     pushFragmentResources();
     vkCmdDraw(recording_, static_cast<std::uint32_t>(vertexCount), 1, static_cast<std::uint32_t>(vertexStart), 0);
 }

@@ -35,7 +35,11 @@ public:
     void drawPrimitives(PrimitiveType type, std::size_t vertexStart, std::size_t vertexCount) override;
     void endEncoding() override;
 
+    bool hasEnded() const { return ended_; }
+
 private:
+    // False, with the misuse reported, once the pass has ended.
+    bool isEncoding(const char* call) const;
     VulkanRenderCommandEncoder(std::shared_ptr<VulkanCommandBuffer> commandBuffer,
                                std::shared_ptr<VulkanTexture> target);
     void beginRendering(const RenderPassColorAttachmentDescriptor& attachment);
@@ -49,6 +53,7 @@ private:
     std::shared_ptr<VulkanTexture> fragmentTexture_;
     std::shared_ptr<VulkanSamplerState> fragmentSampler_;
     bool fragmentResourcesChanged_ = false;
+    bool hasPipeline_ = false;
     bool ended_ = false;
     std::string label_;
 };

@@ -40,17 +40,17 @@ VkBlendFactor vulkanBlendFactor(BlendFactor factor) {
 }
 
 VkPipelineColorBlendAttachmentState blendState(const RenderPipelineColorAttachmentDescriptor& attachment) {
-    VkPipelineColorBlendAttachmentState state{};
-    state.blendEnable = attachment.blendingEnabled ? VK_TRUE : VK_FALSE;
-    state.srcColorBlendFactor = vulkanBlendFactor(attachment.sourceRGBBlendFactor);
-    state.dstColorBlendFactor = vulkanBlendFactor(attachment.destinationRGBBlendFactor);
-    state.colorBlendOp = vulkanBlendOperation(attachment.rgbBlendOperation);
-    state.srcAlphaBlendFactor = vulkanBlendFactor(attachment.sourceAlphaBlendFactor);
-    state.dstAlphaBlendFactor = vulkanBlendFactor(attachment.destinationAlphaBlendFactor);
-    state.alphaBlendOp = vulkanBlendOperation(attachment.alphaBlendOperation);
-    state.colorWriteMask = VK_COLOR_COMPONENT_R_BIT | VK_COLOR_COMPONENT_G_BIT | VK_COLOR_COMPONENT_B_BIT |
-                           VK_COLOR_COMPONENT_A_BIT;
-    return state;
+    return {
+        .blendEnable = attachment.blendingEnabled ? VK_TRUE : VK_FALSE,
+        .srcColorBlendFactor = vulkanBlendFactor(attachment.sourceRGBBlendFactor),
+        .dstColorBlendFactor = vulkanBlendFactor(attachment.destinationRGBBlendFactor),
+        .colorBlendOp = vulkanBlendOperation(attachment.rgbBlendOperation),
+        .srcAlphaBlendFactor = vulkanBlendFactor(attachment.sourceAlphaBlendFactor),
+        .dstAlphaBlendFactor = vulkanBlendFactor(attachment.destinationAlphaBlendFactor),
+        .alphaBlendOp = vulkanBlendOperation(attachment.alphaBlendOperation),
+        .colorWriteMask = VK_COLOR_COMPONENT_R_BIT | VK_COLOR_COMPONENT_G_BIT | VK_COLOR_COMPONENT_B_BIT |
+                          VK_COLOR_COMPONENT_A_BIT,
+    };
 }
 
 // The function as the stage it must be, or null.
@@ -60,40 +60,44 @@ const VulkanFunction* stageFunction(const std::shared_ptr<Function>& function, V
 }
 
 VkPipelineShaderStageCreateInfo stageInfo(const VulkanFunction& function, const std::string& name) {
-    VkPipelineShaderStageCreateInfo info{VK_STRUCTURE_TYPE_PIPELINE_SHADER_STAGE_CREATE_INFO};
-    info.stage = function.stage();
-    info.module = function.module();
-    info.pName = name.c_str();
-    return info;
+    return {
+        .sType = VK_STRUCTURE_TYPE_PIPELINE_SHADER_STAGE_CREATE_INFO,
+        .stage = function.stage(),
+        .module = function.module(),
+        .pName = name.c_str(),
+    };
 }
 
-// The fixed-function state every pipeline shares.
+// The fixed-function state every pipeline shares: triangle lists, no
+// culling, one sample, viewport and scissor set at draw time.
 struct FixedState {
-    VkPipelineVertexInputStateCreateInfo vertexInput{VK_STRUCTURE_TYPE_PIPELINE_VERTEX_INPUT_STATE_CREATE_INFO};
+    VkPipelineVertexInputStateCreateInfo vertexInput{.sType = VK_STRUCTURE_TYPE_PIPELINE_VERTEX_INPUT_STATE_CREATE_INFO};
     VkPipelineInputAssemblyStateCreateInfo inputAssembly{
-        VK_STRUCTURE_TYPE_PIPELINE_INPUT_ASSEMBLY_STATE_CREATE_INFO, nullptr, 0, VK_PRIMITIVE_TOPOLOGY_TRIANGLE_LIST,
-        VK_FALSE};
-    VkPipelineViewportStateCreateInfo viewport{VK_STRUCTURE_TYPE_PIPELINE_VIEWPORT_STATE_CREATE_INFO, nullptr, 0, 1,
-                                               nullptr, 1, nullptr};
-    VkPipelineRasterizationStateCreateInfo rasterization{VK_STRUCTURE_TYPE_PIPELINE_RASTERIZATION_STATE_CREATE_INFO,
-                                                         nullptr,
-                                                         0,
-                                                         VK_FALSE,
-                                                         VK_FALSE,
-                                                         VK_POLYGON_MODE_FILL,
-                                                         VK_CULL_MODE_NONE,
-                                                         VK_FRONT_FACE_COUNTER_CLOCKWISE,
-                                                         VK_FALSE,
-                                                         0.0f,
-                                                         0.0f,
-                                                         0.0f,
-                                                         1.0f};
-    VkPipelineMultisampleStateCreateInfo multisample{VK_STRUCTURE_TYPE_PIPELINE_MULTISAMPLE_STATE_CREATE_INFO,
-                                                     nullptr, 0, VK_SAMPLE_COUNT_1_BIT};
+        .sType = VK_STRUCTURE_TYPE_PIPELINE_INPUT_ASSEMBLY_STATE_CREATE_INFO,
+        .topology = VK_PRIMITIVE_TOPOLOGY_TRIANGLE_LIST,
+    };
+    VkPipelineViewportStateCreateInfo viewport{
+        .sType = VK_STRUCTURE_TYPE_PIPELINE_VIEWPORT_STATE_CREATE_INFO,
+        .viewportCount = 1,
+        .scissorCount = 1,
+    };
+    VkPipelineRasterizationStateCreateInfo rasterization{
+        .sType = VK_STRUCTURE_TYPE_PIPELINE_RASTERIZATION_STATE_CREATE_INFO,
+        .polygonMode = VK_POLYGON_MODE_FILL,
+        .cullMode = VK_CULL_MODE_NONE,
+        .frontFace = VK_FRONT_FACE_COUNTER_CLOCKWISE,
+        .lineWidth = 1.0f,
+    };
+    VkPipelineMultisampleStateCreateInfo multisample{
+        .sType = VK_STRUCTURE_TYPE_PIPELINE_MULTISAMPLE_STATE_CREATE_INFO,
+        .rasterizationSamples = VK_SAMPLE_COUNT_1_BIT,
+    };
     std::array<VkDynamicState, 2> dynamicStates{VK_DYNAMIC_STATE_VIEWPORT, VK_DYNAMIC_STATE_SCISSOR};
-    VkPipelineDynamicStateCreateInfo dynamic{VK_STRUCTURE_TYPE_PIPELINE_DYNAMIC_STATE_CREATE_INFO, nullptr, 0,
-                                             static_cast<std::uint32_t>(dynamicStates.size()),
-                                             dynamicStates.data()};
+    VkPipelineDynamicStateCreateInfo dynamic{
+        .sType = VK_STRUCTURE_TYPE_PIPELINE_DYNAMIC_STATE_CREATE_INFO,
+        .dynamicStateCount = static_cast<std::uint32_t>(dynamicStates.size()),
+        .pDynamicStates = dynamicStates.data(),
+    };
 };
 
 } // namespace
@@ -124,25 +128,30 @@ std::shared_ptr<VulkanRenderPipelineState> VulkanRenderPipelineState::create(
     const std::array stages = {stageInfo(*vertex, vertexName), stageInfo(*fragment, fragmentName)};
     const FixedState fixed;
     const auto blend = blendState(attachment);
-    VkPipelineColorBlendStateCreateInfo colorBlend{VK_STRUCTURE_TYPE_PIPELINE_COLOR_BLEND_STATE_CREATE_INFO};
-    colorBlend.attachmentCount = 1;
-    colorBlend.pAttachments = &blend;
-    VkPipelineRenderingCreateInfo rendering{VK_STRUCTURE_TYPE_PIPELINE_RENDERING_CREATE_INFO};
-    rendering.colorAttachmentCount = 1;
-    rendering.pColorAttachmentFormats = &format;
-
-    VkGraphicsPipelineCreateInfo info{VK_STRUCTURE_TYPE_GRAPHICS_PIPELINE_CREATE_INFO};
-    info.pNext = &rendering;
-    info.stageCount = static_cast<std::uint32_t>(stages.size());
-    info.pStages = stages.data();
-    info.pVertexInputState = &fixed.vertexInput;
-    info.pInputAssemblyState = &fixed.inputAssembly;
-    info.pViewportState = &fixed.viewport;
-    info.pRasterizationState = &fixed.rasterization;
-    info.pMultisampleState = &fixed.multisample;
-    info.pColorBlendState = &colorBlend;
-    info.pDynamicState = &fixed.dynamic;
-    info.layout = context->pipelineLayout();
+    const VkPipelineColorBlendStateCreateInfo colorBlend{
+        .sType = VK_STRUCTURE_TYPE_PIPELINE_COLOR_BLEND_STATE_CREATE_INFO,
+        .attachmentCount = 1,
+        .pAttachments = &blend,
+    };
+    const VkPipelineRenderingCreateInfo rendering{
+        .sType = VK_STRUCTURE_TYPE_PIPELINE_RENDERING_CREATE_INFO,
+        .colorAttachmentCount = 1,
+        .pColorAttachmentFormats = &format,
+    };
+    const VkGraphicsPipelineCreateInfo info{
+        .sType = VK_STRUCTURE_TYPE_GRAPHICS_PIPELINE_CREATE_INFO,
+        .pNext = &rendering,
+        .stageCount = static_cast<std::uint32_t>(stages.size()),
+        .pStages = stages.data(),
+        .pVertexInputState = &fixed.vertexInput,
+        .pInputAssemblyState = &fixed.inputAssembly,
+        .pViewportState = &fixed.viewport,
+        .pRasterizationState = &fixed.rasterization,
+        .pMultisampleState = &fixed.multisample,
+        .pColorBlendState = &colorBlend,
+        .pDynamicState = &fixed.dynamic,
+        .layout = context->pipelineLayout(),
+    };
 
     VkPipeline pipeline = VK_NULL_HANDLE;
     PipelineCache& cache = context->pipelineCache();

@@ -21,14 +21,16 @@ VulkanSamplerState::VulkanSamplerState(std::shared_ptr<VulkanContext> context, s
 
 std::shared_ptr<VulkanSamplerState> VulkanSamplerState::create(std::shared_ptr<VulkanContext> context,
                                                                const SamplerDescriptor& descriptor) {
-    VkSamplerCreateInfo info{VK_STRUCTURE_TYPE_SAMPLER_CREATE_INFO};
-    info.magFilter = vulkanFilter(descriptor.magFilter);
-    info.minFilter = vulkanFilter(descriptor.minFilter);
-    info.mipmapMode = VK_SAMPLER_MIPMAP_MODE_NEAREST;
-    info.addressModeU = vulkanAddressMode(descriptor.sAddressMode);
-    info.addressModeV = vulkanAddressMode(descriptor.tAddressMode);
-    info.addressModeW = VK_SAMPLER_ADDRESS_MODE_CLAMP_TO_EDGE;
-    info.maxLod = 0.0f;
+    const VkSamplerCreateInfo info{
+        .sType = VK_STRUCTURE_TYPE_SAMPLER_CREATE_INFO,
+        .magFilter = vulkanFilter(descriptor.magFilter),
+        .minFilter = vulkanFilter(descriptor.minFilter),
+        .mipmapMode = VK_SAMPLER_MIPMAP_MODE_NEAREST,
+        .addressModeU = vulkanAddressMode(descriptor.sAddressMode),
+        .addressModeV = vulkanAddressMode(descriptor.tAddressMode),
+        .addressModeW = VK_SAMPLER_ADDRESS_MODE_CLAMP_TO_EDGE,
+        .maxLod = 0.0f,
+    };
     VkSampler sampler = VK_NULL_HANDLE;
     if (vkCreateSampler(context->device(), &info, nullptr, &sampler) != VK_SUCCESS) return nullptr;
     return std::shared_ptr<VulkanSamplerState>(new VulkanSamplerState(std::move(context), descriptor.label, sampler));

@@ -22,8 +22,9 @@ VkImageUsageFlags imageUsage(const TextureDescriptor& descriptor) {
 } // namespace
 
 VulkanTexture::VulkanTexture(std::shared_ptr<VulkanContext> context, const TextureDescriptor& descriptor,
-                             VkFormat format)
-    : context_(std::move(context)), descriptor_(descriptor), format_(format) {}
+                             VkFormat format, bool presentable)
+    : context_(std::move(context)), descriptor_(descriptor), format_(format), presentable_(presentable),
+      layoutDefined_(!presentable) {}
 
 std::shared_ptr<VulkanTexture> VulkanTexture::create(std::shared_ptr<VulkanContext> context,
                                                      const TextureDescriptor& descriptor) {
@@ -34,7 +35,7 @@ std::shared_ptr<VulkanTexture> VulkanTexture::create(std::shared_ptr<VulkanConte
     if (format == VK_FORMAT_UNDEFINED || !sizeFits || descriptor.mipmapped || !isDrawable(descriptor.usage)) {
         return nullptr;
     }
-    std::shared_ptr<VulkanTexture> texture(new VulkanTexture(std::move(context), descriptor, format));
+    std::shared_ptr<VulkanTexture> texture(new VulkanTexture(std::move(context), descriptor, format, false));
     if (texture->createImage() != VK_SUCCESS || texture->createView() != VK_SUCCESS) return nullptr;
     if (descriptor.storageMode == StorageMode::Shared) {
         VkResult result;
@@ -45,19 +46,32 @@ std::shared_ptr<VulkanTexture> VulkanTexture::create(std::shared_ptr<VulkanConte
     return texture;
 }
 
+std::shared_ptr<VulkanTexture> VulkanTexture::wrapPresentableImage(std::shared_ptr<VulkanContext> context,
+                                                                   VkImage image, VkFormat format, VkExtent2D extent) {
+    auto descriptor = TextureDescriptor::texture2DDescriptor(PixelFormat::BGRA8Unorm, extent.width, extent.height, false);
+    descriptor.usage = TextureUsageRenderTarget;
+    descriptor.storageMode = StorageMode::Private;
+    std::shared_ptr<VulkanTexture> texture(new VulkanTexture(std::move(context), descriptor, format, true));
+    texture->image_ = image;
+    if (texture->createView() != VK_SUCCESS) return nullptr;
+    return texture;
+}
+
 VkResult VulkanTexture::createImage() {
     const VkDevice device = context_->device();
-    VkImageCreateInfo info{VK_STRUCTURE_TYPE_IMAGE_CREATE_INFO};
-    info.imageType = VK_IMAGE_TYPE_2D;
-    info.format = format_;
-    info.extent = {extent().width, extent().height, 1};
-    info.mipLevels = 1;
-    info.arrayLayers = 1;
-    info.samples = VK_SAMPLE_COUNT_1_BIT;
-    info.tiling = VK_IMAGE_TILING_OPTIMAL;
-    info.usage = imageUsage(descriptor_);
-    info.sharingMode = VK_SHARING_MODE_EXCLUSIVE;
-    info.initialLayout = VK_IMAGE_LAYOUT_UNDEFINED;
+    const VkImageCreateInfo info{
+        .sType = VK_STRUCTURE_TYPE_IMAGE_CREATE_INFO,
+        .imageType = VK_IMAGE_TYPE_2D,
+        .format = format_,
+        .extent = {extent().width, extent().height, 1},
+        .mipLevels = 1,
+        .arrayLayers = 1,
+        .samples = VK_SAMPLE_COUNT_1_BIT,
+        .tiling = VK_IMAGE_TILING_OPTIMAL,
+        .usage = imageUsage(descriptor_),
+        .sharingMode = VK_SHARING_MODE_EXCLUSIVE,
+        .initialLayout = VK_IMAGE_LAYOUT_UNDEFINED,
+    };
     if (VkResult result = vkCreateImage(device, &info, nullptr, &image_); result != VK_SUCCESS) {
         image_ = VK_NULL_HANDLE;
         return result;
@@ -73,11 +87,13 @@ VkResult VulkanTexture::createImage() {
 }
 
 VkResult VulkanTexture::createView() {
-    VkImageViewCreateInfo info{VK_STRUCTURE_TYPE_IMAGE_VIEW_CREATE_INFO};
-    info.image = image_;
-    info.viewType = VK_IMAGE_VIEW_TYPE_2D;
-    info.format = format_;
-    info.subresourceRange = {VK_IMAGE_ASPECT_COLOR_BIT, 0, 1, 0, 1};
+    const VkImageViewCreateInfo info{
+        .sType = VK_STRUCTURE_TYPE_IMAGE_VIEW_CREATE_INFO,
+        .image = image_,
+        .viewType = VK_IMAGE_VIEW_TYPE_2D,
+        .format = format_,
+        .subresourceRange = {VK_IMAGE_ASPECT_COLOR_BIT, 0, 1, 0, 1},
+    };
     VkResult result = vkCreateImageView(context_->device(), &info, nullptr, &view_);
     if (result != VK_SUCCESS) view_ = VK_NULL_HANDLE;
     return result;
@@ -86,8 +102,13 @@ VkResult VulkanTexture::createView() {
 VulkanTexture::~VulkanTexture() {
     const VkDevice device = context_->device();
     if (view_) vkDestroyImageView(device, view_, nullptr);
-    if (image_) vkDestroyImage(device, image_, nullptr);
+    if (image_ && !presentable_) vkDestroyImage(device, image_, nullptr);
     if (memory_) vkFreeMemory(device, memory_, nullptr);
+}
+
+void VulkanTexture::releaseView() {
+    if (view_) vkDestroyImageView(context_->device(), view_, nullptr);
+    view_ = VK_NULL_HANDLE;
 }
 
 VkExtent2D VulkanTexture::extent() const {
@@ -95,6 +116,7 @@ VkExtent2D VulkanTexture::extent() const {
 }
 
 const ImageState& VulkanTexture::restingState() const {
+    if (presentable_) return kPresentImage;
     return descriptor_.usage & TextureUsageShaderRead ? kSampledImage : kColorAttachmentImage;
 }
 
@@ -103,7 +125,15 @@ void VulkanTexture::recordInitialLayout(VkCommandBuffer commandBuffer) const {
 }
 
 void VulkanTexture::recordAttachmentBegin(VkCommandBuffer commandBuffer, bool discardContents) const {
-    recordImageTransition(commandBuffer, image_, restingState(), kColorAttachmentImage, discardContents);
+    recordImageTransition(commandBuffer, image_, restingState(), kColorAttachmentImage,
+                          discardContents || !layoutDefined_);
+    layoutDefined_ = true;
+}
+
+void VulkanTexture::recordRestingLayoutIfUndefined(VkCommandBuffer commandBuffer) const {
+    if (layoutDefined_) return;
+    recordImageTransition(commandBuffer, image_, restingState(), restingState(), true);
+    layoutDefined_ = true;
 }
 
 void VulkanTexture::recordAttachmentEnd(VkCommandBuffer commandBuffer) const {
@@ -117,9 +147,11 @@ void VulkanTexture::recordAttachmentEnd(VkCommandBuffer commandBuffer) const {
 }
 
 void VulkanTexture::recordReadback(VkCommandBuffer commandBuffer) const {
-    VkBufferImageCopy region{};
-    region.imageSubresource = {VK_IMAGE_ASPECT_COLOR_BIT, 0, 0, 1};
-    region.imageExtent = {extent().width, extent().height, 1};
+    const VkBufferImageCopy region{
+        .imageSubresource = {VK_IMAGE_ASPECT_COLOR_BIT, 0, 0, 1},
+        .imageExtent = {extent().width, extent().height, 1},
+    };
+    recordBufferRewriteBarrier(commandBuffer, readback_->handle());
     vkCmdCopyImageToBuffer(commandBuffer, image_, VK_IMAGE_LAYOUT_TRANSFER_SRC_OPTIMAL, readback_->handle(), 1,
                            &region);
     recordHostReadBarrier(commandBuffer, readback_->handle());

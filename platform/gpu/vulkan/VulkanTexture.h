@@ -23,6 +23,11 @@ public:
     // or an upload has run.
     static std::shared_ptr<VulkanTexture> create(std::shared_ptr<VulkanContext> context,
                                                  const TextureDescriptor& descriptor);
+    // A swapchain's image, owned by its swapchain. Between frames it rests
+    // in the presentation layout; its contents are undefined until it was
+    // first drawn. Null when no view of it can be made.
+    static std::shared_ptr<VulkanTexture> wrapPresentableImage(std::shared_ptr<VulkanContext> context,
+                                                               VkImage image, VkFormat format, VkExtent2D extent);
     ~VulkanTexture() override;
 
     std::uint64_t width() const override { return descriptor_.width; }
@@ -43,9 +48,15 @@ public:
     void recordInitialLayout(VkCommandBuffer commandBuffer) const;
     void recordAttachmentBegin(VkCommandBuffer commandBuffer, bool discardContents) const;
     void recordAttachmentEnd(VkCommandBuffer commandBuffer) const;
+    // Destroys the view now, for a swapchain about to destroy the image.
+    void releaseView();
+    // For an image shown before anything was drawn into it: gives it its
+    // resting layout.
+    void recordRestingLayoutIfUndefined(VkCommandBuffer commandBuffer) const;
 
 private:
-    VulkanTexture(std::shared_ptr<VulkanContext> context, const TextureDescriptor& descriptor, VkFormat format);
+    VulkanTexture(std::shared_ptr<VulkanContext> context, const TextureDescriptor& descriptor, VkFormat format,
+                  bool presentable);
     VkResult createImage();
     VkResult createView();
     void recordReadback(VkCommandBuffer commandBuffer) const;
@@ -54,6 +65,11 @@ private:
     std::shared_ptr<VulkanContext> context_;
     TextureDescriptor descriptor_;
     VkFormat format_;
+    // A swapchain's image: not ours to destroy, presented between frames.
+    bool presentable_;
+    // Recorded on the main thread in submission order, so it tells what the
+    // layout will be when the next recorded use runs.
+    mutable bool layoutDefined_;
     std::string label_;
     VkImage image_ = VK_NULL_HANDLE;
     VkDeviceMemory memory_ = VK_NULL_HANDLE;

@@ -64,9 +64,10 @@ foundation::ErrorRef VulkanTextureLoader::upload(const CPUImage& image, TextureL
     copyRows(image, origin, staging->data());
     return commands_->submitAndWait([&](VkCommandBuffer commandBuffer) {
         recordImageTransition(commandBuffer, texture.image(), kUndefinedImage, kCopyDestinationImage);
-        VkBufferImageCopy region{};
-        region.imageSubresource = {VK_IMAGE_ASPECT_COLOR_BIT, 0, 0, 1};
-        region.imageExtent = {image.width, image.height, 1};
+        const VkBufferImageCopy region{
+            .imageSubresource = {VK_IMAGE_ASPECT_COLOR_BIT, 0, 0, 1},
+            .imageExtent = {image.width, image.height, 1},
+        };
         vkCmdCopyBufferToImage(commandBuffer, staging->handle(), texture.image(), kCopyDestinationImage.layout, 1,
                                &region);
         recordImageTransition(commandBuffer, texture.image(), kCopyDestinationImage, texture.restingState());

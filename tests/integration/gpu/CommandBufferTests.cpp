@@ -1,5 +1,7 @@
 #include "tests/integration/gpu/GpuTest.h"
 
+#include <functional>
+#include <string>
 #include <thread>
 
 class CommandBufferTest : public GpuTest {};
@@ -94,4 +96,55 @@ TEST_F(CommandBufferTest, ADeviceReleasedWithWorkInFlightFinishesItFirst) {
     device_.reset();
     EXPECT_EQ(completed, 4);
     EXPECT_EQ(readPixels(*target).at(10, 10), (Pixel{255, 0, 0, 255}));
+}
+
+// Breaking a rule of the interface is ignored, logged with the call's name,
+// and stops a debug build at once, so it shows on the real backend too.
+TEST_F(CommandBufferTest, MisuseIsReportedWithTheCallThatBrokeTheRule) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const auto target = newTarget(8, 8);
+    const auto pipeline = newPipeline("fullscreenVertex", "flatFragment");
+    auto pass = gpu::RenderPassDescriptor::renderPassDescriptor();
+    pass.colorAttachments[0] = {.texture = target, .loadAction = gpu::LoadAction::Clear,
+                                .storeAction = gpu::StoreAction::Store, .clearColor = {}};
+    struct Case {
+        const char* call;
+        std::function<void(gpu::CommandBuffer&)> misuse;
+    };
+    const Case cases[] = {
+        {"commit", [](gpu::CommandBuffer& buffer) { buffer.commit(); buffer.commit(); }},
+        {"setRenderPipelineState",
+         [&](gpu::CommandBuffer& buffer) {
+             const auto encoder = buffer.renderCommandEncoderWithDescriptor(pass);
+             encoder->endEncoding();
+             encoder->setRenderPipelineState(pipeline);
+         }},
+        {"drawPrimitives",
+         [&](gpu::CommandBuffer& buffer) {
+             buffer.renderCommandEncoderWithDescriptor(pass)->drawPrimitives(gpu::PrimitiveType::Triangle, 0, 3);
+         }},
+        {"renderCommandEncoderWithDescriptor",
+         [&](gpu::CommandBuffer& buffer) {
+             const auto open = buffer.renderCommandEncoderWithDescriptor(pass);
+             buffer.renderCommandEncoderWithDescriptor(pass);
+         }},
+        {"addCompletedHandler",
+         [](gpu::CommandBuffer& buffer) {
+             buffer.commit();
+             buffer.addCompletedHandler([](const std::shared_ptr<gpu::CommandBuffer>&) {});
+         }},
+    };
+    for (const auto& c : cases) {
+        const auto buffer = queue()->commandBuffer();
+        const std::string expected = std::string("GPU interface misused: ") + c.call;
+#ifdef NDEBUG
+        ::testing::internal::CaptureStderr();
+        c.misuse(*buffer);
+        EXPECT_NE(::testing::internal::GetCapturedStderr().find(expected), std::string::npos) << c.call;
+#else
+        EXPECT_DEATH(c.misuse(*buffer), expected) << c.call;
+#endif
+        if (buffer->status() == gpu::CommandBufferStatus::NotEnqueued) buffer->commit();
+        buffer->waitUntilCompleted();
+    }
 }

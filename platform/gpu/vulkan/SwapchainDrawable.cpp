@@ -1,0 +1,55 @@
+#include "platform/gpu/vulkan/SwapchainDrawable.h"
+
+namespace gpu::vulkan {
+
+SwapchainDrawable::SwapchainDrawable(std::shared_ptr<WindowPresentation> presentation, AcquiredImage image)
+    : presentation_(std::move(presentation)), image_(image) {}
+
+SwapchainDrawable::~SwapchainDrawable() {
+    if (!submitted_) presentation_->giveBack(image_);
+}
+
+std::shared_ptr<Texture> SwapchainDrawable::texture() const {
+    return presentation_->swapchain().texture(image_.index);
+}
+
+void SwapchainDrawable::addPresentedHandler(PresentedHandler handler) { presentedHandlers_.add(std::move(handler)); }
+
+void SwapchainDrawable::recordBeforePresent(VkCommandBuffer commandBuffer) {
+    presentation_->swapchain().texture(image_.index)->recordRestingLayoutIfUndefined(commandBuffer);
+}
+
+void SwapchainDrawable::addToSubmission(SubmissionSync& sync) {
+    submitted_ = true;
+    const VkSemaphore renderFinished = presentation_->swapchain().renderFinished(image_.index);
+    sync.waits.push_back({
+        .sType = VK_STRUCTURE_TYPE_SEMAPHORE_SUBMIT_INFO,
+        .semaphore = image_.acquired,
+        .stageMask = VK_PIPELINE_STAGE_2_COLOR_ATTACHMENT_OUTPUT_BIT,
+    });
+    sync.signals.push_back({
+        .sType = VK_STRUCTURE_TYPE_SEMAPHORE_SUBMIT_INFO,
+        .semaphore = renderFinished,
+        .stageMask = VK_PIPELINE_STAGE_2_ALL_COMMANDS_BIT,
+    });
+    // The drawable outlives the present: its command buffer holds it until
+    // the frame has completed.
+    sync.presents.push_back({
+        .swapchain = presentation_->swapchain().handle(),
+        .imageIndex = image_.index,
+        .renderFinished = renderFinished,
+        .presented =
+            [this](VkResult result) {
+                shown_ = result == VK_SUCCESS || result == VK_SUBOPTIMAL_KHR;
+                presentation_->presented(result);
+            },
+    });
+}
+
+void SwapchainDrawable::presentationFinished(double presentedTime) {
+    presentedTime_ = shown_ ? presentedTime : 0.0;
+    presentation_->frameFinished(image_.acquired);
+    presentedHandlers_.run(shared_from_this());
+}
+
+} // namespace gpu::vulkan

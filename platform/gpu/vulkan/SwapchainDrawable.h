@@ -1,0 +1,38 @@
+#pragma once
+
+#include "platform/gpu/PresentedHandlers.h"
+#include "platform/gpu/vulkan/VulkanDrawable.h"
+#include "platform/gpu/vulkan/WindowPresentation.h"
+
+#include <atomic>
+#include <memory>
+
+namespace gpu::vulkan {
+
+// One acquired swapchain image. Presenting it makes the submission wait for
+// the image and show it once rendered; its frame counts as shown when the
+// present was accepted. Released without being presented, the image goes
+// back to be handed out again.
+class SwapchainDrawable final : public VulkanDrawable, public std::enable_shared_from_this<SwapchainDrawable> {
+public:
+    SwapchainDrawable(std::shared_ptr<WindowPresentation> presentation, AcquiredImage image);
+    ~SwapchainDrawable() override;
+
+    std::shared_ptr<Texture> texture() const override;
+    void addPresentedHandler(PresentedHandler handler) override;
+    double presentedTime() const override { return presentedTime_; }
+
+    void recordBeforePresent(VkCommandBuffer commandBuffer) override;
+    void addToSubmission(SubmissionSync& sync) override;
+    void presentationFinished(double presentedTime) override;
+
+private:
+    std::shared_ptr<WindowPresentation> presentation_;
+    AcquiredImage image_;
+    bool submitted_ = false;
+    std::atomic<bool> shown_ = false;
+    gpu::PresentedHandlers presentedHandlers_;
+    std::atomic<double> presentedTime_ = 0.0;
+};
+
+} // namespace gpu::vulkan

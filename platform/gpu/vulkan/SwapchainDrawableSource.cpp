@@ -1,0 +1,37 @@
+#include "platform/gpu/vulkan/SwapchainDrawableSource.h"
+
+#include "platform/gpu/vulkan/WindowPresentation.h"
+
+namespace gpu::vulkan {
+
+namespace {
+
+VkExtent2D extentOf(std::uint64_t width, std::uint64_t height) {
+    return {static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height)};
+}
+
+} // namespace
+
+SwapchainDrawableSource::SwapchainDrawableSource(std::shared_ptr<WindowPresentation> presentation)
+    : presentation_(std::move(presentation)) {}
+
+std::shared_ptr<SwapchainDrawableSource> SwapchainDrawableSource::create(std::shared_ptr<VulkanContext> context,
+                                                                         std::shared_ptr<VulkanQueue> queue,
+                                                                         const NativeWindow& window,
+                                                                         std::uint64_t width, std::uint64_t height) {
+    auto presentation = WindowPresentation::create(std::move(context), std::move(queue), window, extentOf(width, height));
+    if (!presentation) return nullptr;
+    return std::shared_ptr<SwapchainDrawableSource>(new SwapchainDrawableSource(std::move(presentation)));
+}
+
+SwapchainDrawableSource::~SwapchainDrawableSource() { presentation_->shutDown(); }
+
+std::shared_ptr<Drawable> SwapchainDrawableSource::nextDrawable() { return presentation_->nextDrawable(); }
+
+void SwapchainDrawableSource::setDrawableSize(std::uint64_t width, std::uint64_t height) {
+    presentation_->setRequestedExtent(extentOf(width, height));
+}
+
+bool SwapchainDrawableSource::isLost() const { return presentation_->isLost(); }
+
+} // namespace gpu::vulkan

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "platform/gpu/Drawable.h"
+#include "platform/gpu/NativeWindow.h"
+#include "platform/gpu/vulkan/VulkanContext.h"
+#include "platform/gpu/vulkan/VulkanQueue.h"
+
+#include <cstdint>
+#include <memory>
+
+namespace gpu::vulkan {
+
+class WindowPresentation;
+
+// The drawables of one X window, from a swapchain on its surface. Asking for
+// a drawable waits at most a millisecond for an image; at most two frames
+// are out or in flight at a time; an image taken and never presented is
+// handed out again; a swapchain the window no longer fits is made anew at
+// the next request; a window destroyed by its owner yields no more
+// drawables.
+class SwapchainDrawableSource final : public WindowDrawableSource {
+public:
+    // Null when the device cannot present to the window.
+    static std::shared_ptr<SwapchainDrawableSource> create(std::shared_ptr<VulkanContext> context,
+                                                           std::shared_ptr<VulkanQueue> queue,
+                                                           const NativeWindow& window, std::uint64_t width,
+                                                           std::uint64_t height);
+    // Waits for the frames in flight, then lets go of the swapchain and the
+    // surface, so the window can be destroyed right after.
+    ~SwapchainDrawableSource() override;
+
+    std::shared_ptr<Drawable> nextDrawable() override;
+    void setDrawableSize(std::uint64_t width, std::uint64_t height) override;
+    bool isLost() const override;
+
+private:
+    explicit SwapchainDrawableSource(std::shared_ptr<WindowPresentation> presentation);
+
+    std::shared_ptr<WindowPresentation> presentation_;
+};
+
+} // namespace gpu::vulkan

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "platform/foundation/Error.h"
+#include "platform/gpu/vulkan/CompletionThread.h"
+#include "platform/gpu/vulkan/VulkanContext.h"
+
+#include <vulkan/vulkan.h>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+namespace gpu::vulkan {
+
+// A swapchain image to present once the submission it belongs to has
+// rendered it; told the present's result on the submitting thread.
+struct PresentRequest {
+    VkSwapchainKHR swapchain = VK_NULL_HANDLE;
+    std::uint32_t imageIndex = 0;
+    VkSemaphore renderFinished = VK_NULL_HANDLE;
+    std::function<void(VkResult result)> presented;
+};
+
+// What a submission waits for and presents besides its command buffer.
+struct SubmissionSync {
+    std::vector<VkSemaphoreSubmitInfo> waits;
+    std::vector<VkSemaphoreSubmitInfo> signals;
+    std::vector<PresentRequest> presents;
+};
+
+// The device's one queue: every vkQueueSubmit2 and vkQueuePresentKHR of the
+// process happens here, under one lock, so submissions reach the device in
+// the order their completions are expected.
+class VulkanQueue {
+public:
+    using Completion = CompletionThread::Completion;
+
+    VulkanQueue(std::shared_ptr<VulkanContext> context, std::shared_ptr<CompletionThread> completionThread);
+
+    // Submits the buffer (or only the waits and signals, without one), then
+    // presents what it rendered; the completion
+    // runs on the completion thread once the work has completed, or at once
+    // in its turn with the error when the device refused it.
+    void submit(VkCommandBuffer commandBuffer, const SubmissionSync& sync, Completion completion);
+    // Work that never reached the device completes in its turn with the error.
+    void fail(foundation::ErrorRef error, Completion completion);
+    // Blocks the calling thread, which must not be the completion thread.
+    foundation::ErrorRef submitAndWait(VkCommandBuffer commandBuffer);
+    // Waits until the device has finished everything submitted so far.
+    void waitIdle();
+
+private:
+    void present(const PresentRequest& request);
+
+    std::shared_ptr<VulkanContext> context_;
+    std::shared_ptr<CompletionThread> completionThread_;
+    std::mutex mutex_;
+    std::uint64_t lastValue_ = 0;
+};
+
+} // namespace gpu::vulkan

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "platform/gpu/NativeWindow.h"
+#include "platform/gpu/vulkan/Swapchain.h"
+#include "platform/gpu/vulkan/VulkanContext.h"
+#include "platform/gpu/vulkan/VulkanDrawable.h"
+#include "platform/gpu/vulkan/VulkanQueue.h"
+
+#include <vulkan/vulkan.h>
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <vector>
+
+namespace gpu::vulkan {
+
+// An image that was acquired and never presented, with the semaphore its
+// acquisition signals.
+struct AcquiredImage {
+    std::uint32_t index = 0;
+    VkSemaphore acquired = VK_NULL_HANDLE;
+};
+
+// The state one window's presentation shares between its source (main
+// thread) and the drawables out of it (released on whichever thread lets
+// go of them last).
+class WindowPresentation : public std::enable_shared_from_this<WindowPresentation> {
+public:
+    static constexpr int kMaximumFramesInFlight = 2;
+
+    // Null when the device cannot present to the window.
+    static std::shared_ptr<WindowPresentation> create(std::shared_ptr<VulkanContext> context,
+                                                      std::shared_ptr<VulkanQueue> queue, const NativeWindow& window,
+                                                      VkExtent2D extent);
+    ~WindowPresentation();
+
+    // Main thread.
+    std::shared_ptr<VulkanDrawable> nextDrawable();
+    void setRequestedExtent(VkExtent2D extent);
+    bool isLost() const { return lost_; }
+    // Waits for the frames in flight and destroys swapchain and surface.
+    void shutDown();
+
+    // From the drawables.
+    const Swapchain& swapchain() const { return *swapchain_; }
+    void presented(VkResult result);
+    void frameFinished(VkSemaphore acquired);
+    void giveBack(AcquiredImage image);
+
+private:
+    WindowPresentation(std::shared_ptr<VulkanContext> context, std::shared_ptr<VulkanQueue> queue,
+                       VkSurfaceKHR surface, VkExtent2D extent);
+    bool recreateSwapchain();
+    // Lets the device and the drawables finish with the swapchain's images.
+    void waitForFramesInFlight();
+    void consumeHeldImage();
+    std::optional<AcquiredImage> acquire();
+    VkSemaphore takeAcquireSemaphore();
+
+    std::shared_ptr<VulkanContext> context_;
+    std::shared_ptr<VulkanQueue> queue_;
+    VkSurfaceKHR surface_;
+    std::unique_ptr<Swapchain> swapchain_;
+    VkExtent2D requestedExtent_;
+    std::atomic<bool> needsRecreation_ = true;
+    std::atomic<bool> lost_ = false;
+
+    std::mutex mutex_;
+    std::condition_variable frameDone_;
+    int framesOut_ = 0;
+    std::optional<AcquiredImage> held_;
+    std::vector<VkSemaphore> freeSemaphores_;
+    std::vector<VkSemaphore> allSemaphores_;
+};
+
+} // namespace gpu::vulkan
