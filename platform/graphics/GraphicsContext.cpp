@@ -65,6 +65,25 @@ void GraphicsContext::restoreGraphicsState() {
     state.saved.pop_back();
 }
 
+void GraphicsContext::saveState() {
+    cairo_save(cairo_);
+    savedFillColors_.push_back(fillColor_);
+}
+
+void GraphicsContext::restoreState() {
+    if (savedFillColors_.empty()) return;
+    cairo_restore(cairo_);
+    fillColor_ = savedFillColors_.back();
+    savedFillColors_.pop_back();
+}
+
+void GraphicsContext::translateBy(double x, double y) { cairo_translate(cairo_, x, y); }
+
+void GraphicsContext::clipToRect(Rect rect) {
+    cairo_rectangle(cairo_, rect.minX(), rect.minY(), rect.size.width, rect.size.height);
+    cairo_clip(cairo_);
+}
+
 void GraphicsContext::flushGraphics() { cairo_surface_flush(cairo_get_target(cairo_)); }
 
 } // namespace graphics

@@ -2,9 +2,11 @@
 
 #include "platform/PlatformExport.h"
 #include "platform/graphics/BitmapImageRep.h"
+#include "platform/graphics/Color.h"
 #include "platform/graphics/Geometry.h"
 
 #include <memory>
+#include <vector>
 
 struct _cairo;
 
@@ -42,6 +44,17 @@ public:
     bool isFlipped() const { return flipped_; }
     ImageInterpolation imageInterpolation() const { return imageInterpolation_; }
     void setImageInterpolation(ImageInterpolation interpolation) { imageInterpolation_ = interpolation; }
+    const Color& fillColor() const { return fillColor_; }
+    void setFillColor(const Color& color) { fillColor_ = color; }
+
+    // The context's own drawing state (origin, clip, fill colour), saved
+    // and restored in pairs, for drawing parts of a picture in turn.
+    void saveState();
+    void restoreState();
+    // Moves the origin to the given point of the current coordinates.
+    void translateBy(double x, double y);
+    // Limits drawing to the rectangle, within the current limit.
+    void clipToRect(Rect rect);
     // Makes everything drawn so far visible in the destination's pixels.
     void flushGraphics();
 
@@ -56,6 +69,8 @@ private:
     _cairo* cairo_;
     bool flipped_;
     ImageInterpolation imageInterpolation_ = ImageInterpolation::Default;
+    Color fillColor_;
+    std::vector<Color> savedFillColors_;
 };
 
 } // namespace graphics

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "platform/PlatformExport.h"
+#include "platform/gpu/NativeWindow.h"
+#include "platform/graphics/BitmapImageRep.h"
+#include "platform/graphics/Color.h"
+#include "platform/view/Geometry.h"
+
+#include <memory>
+
+namespace view {
+
+class Screen;
+class Window;
+
+// A part of a native window that a GPU view shows its frames in: a child
+// window of the display server, destroyed with the object.
+class KF_PLATFORM_API NativeSurface {
+public:
+    virtual ~NativeSurface() = default;
+    virtual gpu::NativeWindow nativeWindow() const = 0;
+    // In the window's pixels, origin at its top-left corner.
+    virtual void setFrame(Rect pixels) = 0;
+    // Shown where no frame has been presented yet.
+    virtual void setBackgroundColor(const graphics::Color& color) = 0;
+};
+
+// What shows a window on a display server. The backend tells its window of
+// changes made from outside (size, exposure, closing) through the window's
+// backend… calls.
+class KF_PLATFORM_API WindowBackend {
+public:
+    virtual ~WindowBackend() = default;
+
+    // The window to report to; not owned.
+    virtual void attach(const std::shared_ptr<Window>& window) = 0;
+    virtual Size contentSize() const = 0;
+    virtual double backingScaleFactor() const = 0;
+    virtual std::shared_ptr<Screen> screen() const = 0;
+    // Puts the drawn contents (the window's size in pixels, rows from the
+    // top) on screen.
+    virtual void showContents(const graphics::BitmapImageRep& contents) = 0;
+    // Null when the window can hold no child.
+    virtual std::unique_ptr<NativeSurface> newChildSurface(Rect pixels) = 0;
+    virtual void close() = 0;
+};
+
+} // namespace view
