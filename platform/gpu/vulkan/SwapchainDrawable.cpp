@@ -1,6 +1,20 @@
 #include "platform/gpu/vulkan/SwapchainDrawable.h"
 
-namespace gpu::vulkan {
+#include "platform/gpu/PresentationStatistics.h"
+
+#include <atomic>
+
+namespace gpu {
+
+namespace {
+
+std::atomic<std::uint64_t> shownFrames = 0;
+
+} // namespace
+
+std::uint64_t framesShownInWindows() { return shownFrames; }
+
+namespace vulkan {
 
 SwapchainDrawable::SwapchainDrawable(std::shared_ptr<WindowPresentation> presentation, AcquiredImage image)
     : presentation_(std::move(presentation)), image_(image) {}
@@ -48,8 +62,10 @@ void SwapchainDrawable::addToSubmission(SubmissionSync& sync) {
 
 void SwapchainDrawable::presentationFinished(double presentedTime) {
     presentedTime_ = shown_ ? presentedTime : 0.0;
+    if (presentedTime_ > 0.0) ++shownFrames;
     presentation_->frameFinished(image_.acquired);
     presentedHandlers_.run(shared_from_this());
 }
 
-} // namespace gpu::vulkan
+} // namespace vulkan
+} // namespace gpu

@@ -1,7 +1,7 @@
 #include "tests/integration/gpu/GpuTest.h"
 #include "tests/support/XvfbServer.h"
 
-#include "platform/dispatch/MainQueue.h"
+#include "platform/gpu/PresentationStatistics.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -143,7 +143,9 @@ protected:
 
 TEST_F(PresentationTest, ShowsEveryPresentedFrameInTheWindow) {
     openWindow({160, 90});
+    const auto shownBefore = gpu::framesShownInWindows();
     presentFrames(0, 120);
+    EXPECT_EQ(gpu::framesShownInWindows() - shownBefore, 120u);
     EXPECT_EQ(mismatchesWithFrame(119, {160, 90}), 0u);
 }
 
