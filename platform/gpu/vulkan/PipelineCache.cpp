@@ -1,6 +1,7 @@
 #include "platform/gpu/vulkan/PipelineCache.h"
 
 #include "platform/foundation/BaseDirectories.h"
+#include "platform/foundation/FileReplacement.h"
 #include "platform/foundation/RegularFile.h"
 
 #include <glib.h>
@@ -44,9 +45,11 @@ PipelineCache::PipelineCache(VkDevice device, const VkPhysicalDeviceProperties& 
     std::vector<std::uint8_t> data = readFile(filePath());
     if (!fitsDevice(data, properties)) data.clear();
     savedSize_ = data.size();
-    VkPipelineCacheCreateInfo info{VK_STRUCTURE_TYPE_PIPELINE_CACHE_CREATE_INFO};
-    info.initialDataSize = data.size();
-    info.pInitialData = data.data();
+    const VkPipelineCacheCreateInfo info{
+        .sType = VK_STRUCTURE_TYPE_PIPELINE_CACHE_CREATE_INFO,
+        .initialDataSize = data.size(),
+        .pInitialData = data.data(),
+    };
     if (vkCreatePipelineCache(device_, &info, nullptr, &cache_) != VK_SUCCESS) cache_ = VK_NULL_HANDLE;
 }
 
@@ -59,14 +62,12 @@ void PipelineCache::save() {
     std::lock_guard lock(mutex_);
     std::size_t size = 0;
     if (vkGetPipelineCacheData(device_, cache_, &size, nullptr) != VK_SUCCESS || size == savedSize_) return;
-    std::vector<char> data(size);
+    std::vector<std::uint8_t> data(size);
     if (vkGetPipelineCacheData(device_, cache_, &size, data.data()) != VK_SUCCESS) return;
     const auto path = filePath();
-    if (g_mkdir_with_parents(path.parent_path().c_str(), 0700) != 0) return;
-    if (g_file_set_contents_full(path.c_str(), data.data(), static_cast<gssize>(size), G_FILE_SET_CONTENTS_CONSISTENT,
-                                 0600, nullptr)) {
-        savedSize_ = size;
-    }
+    if (path.empty() || g_mkdir_with_parents(path.parent_path().c_str(), 0700) != 0) return;
+    // Not durable: a cache lost to a crash only costs compile time.
+    if (foundation::replaceFileContents(path, {data.data(), size}, 0600, false)) savedSize_ = size;
 }
 
 } // namespace gpu::vulkan

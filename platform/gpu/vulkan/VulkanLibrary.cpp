@@ -52,9 +52,11 @@ std::shared_ptr<VulkanLibrary> VulkanLibrary::create(std::shared_ptr<VulkanConte
                                        path.string() + ": " + diagnostic));
         return nullptr;
     }
-    VkShaderModuleCreateInfo info{VK_STRUCTURE_TYPE_SHADER_MODULE_CREATE_INFO};
-    info.codeSize = words->size() * sizeof(std::uint32_t);
-    info.pCode = words->data();
+    const VkShaderModuleCreateInfo info{
+        .sType = VK_STRUCTURE_TYPE_SHADER_MODULE_CREATE_INFO,
+        .codeSize = words->size() * sizeof(std::uint32_t),
+        .pCode = words->data(),
+    };
     VkShaderModule module = VK_NULL_HANDLE;
     if (VkResult result = vkCreateShaderModule(context->device(), &info, nullptr, &module); result != VK_SUCCESS) {
         reportError(error, vulkanError("vkCreateShaderModule", result));
