@@ -1,0 +1,28 @@
+#include "platform/ui/Slider.h"
+
+#include <cmath>
+
+namespace ui {
+
+std::shared_ptr<Slider> Slider::sliderWithValue(double value, double minValue, double maxValue, Action action) {
+    std::shared_ptr<Slider> slider(new Slider(minValue, maxValue, std::move(action)));
+    slider->setDoubleValue(value);
+    return slider;
+}
+
+void Slider::setDoubleValue(double value) {
+    // fmax gives the bound when the value is NaN.
+    value_ = std::fmin(std::fmax(value, minValue_), maxValue_);
+    didChange();
+}
+
+void Slider::moveTo(double value) {
+    setDoubleValue(value);
+    if (continuous_) sendAction();
+}
+
+void Slider::endMove() {
+    if (!continuous_) sendAction();
+}
+
+} // namespace ui
