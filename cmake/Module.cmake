@@ -8,6 +8,7 @@ target_compile_definitions(KORLANFlowModuleObjects
 target_link_libraries(KORLANFlowModuleObjects PUBLIC KORLANFlowPlatform)
 
 add_subdirectory(renderer)
+add_subdirectory(saver)
 add_subdirectory(settings)
 
 add_library(KORLANFlow SHARED)
@@ -22,6 +23,8 @@ set_target_properties(KORLANFlow PROPERTIES
 
 configure_file(${CMAKE_SOURCE_DIR}/resources/Info.ini.in ${KORLAN_FLOW_BUNDLE_DIR}/Contents/Info.ini @ONLY)
 configure_file(${CMAKE_SOURCE_DIR}/resources/overlay-logo.svg ${KORLAN_FLOW_BUNDLE_DIR}/Contents/Resources/overlay-logo.svg
+               COPYONLY)
+configure_file(${CMAKE_SOURCE_DIR}/resources/preview.png ${KORLAN_FLOW_BUNDLE_DIR}/Contents/Resources/preview.png
                COPYONLY)
 
 # The bundle's GPU program library ships with the module.

@@ -1,0 +1,26 @@
+#include "saver/KORLANFlowScreenSaverView.h"
+
+#include "saver/SaverBackground.h"
+#include "settings/KORLANFlowConfiguration.h"
+
+#include "platform/graphics/GraphicsContext.h"
+
+void KORLANFlowScreenSaverView::drawRect(view::Rect dirtyRect) {
+    kSaverBackgroundColor.setFill();
+    graphics::RectFill(dirtyRect);
+    if (!isPreview() || !settingsPreviewImage_) return;
+    const auto context = graphics::GraphicsContext::currentContext();
+    if (!context) return;
+    const auto interpolation = context->imageInterpolation();
+    context->setImageInterpolation(graphics::ImageInterpolation::High);
+    // The whole picture over the whole view, whatever part needs drawing,
+    // stretched without keeping its aspect ratio.
+    settingsPreviewImage_->drawInRect(bounds(), graphics::Rect{}, graphics::CompositingOperation::Copy, 1.0, true);
+    context->setImageInterpolation(interpolation);
+}
+
+void KORLANFlowScreenSaverView::flowSettingsDidChange(const foundation::Notification&) {
+    const auto configuration = KORLANFlowLoadConfiguration();
+    // A view without a renderer picks the settings up at its next GPU set-up.
+    if (renderer_) renderer_->applyConfiguration(configuration);
+}
