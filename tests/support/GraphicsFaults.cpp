@@ -1,15 +1,13 @@
 #include "tests/support/GraphicsFaults.h"
 
+#include "tests/support/PlatformDefinition.h"
+
 #include "platform/graphics/BitmapImageRep.h"
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/graphics/PNGEncoding.h"
 
-#include <dlfcn.h>
-
 #include <array>
 #include <atomic>
-#include <cstdio>
-#include <cstdlib>
 #include <utility>
 
 namespace {
@@ -18,23 +16,12 @@ std::array<std::atomic<bool>, 4> armedFaults;
 
 std::atomic<bool>& armed(GraphicsFault fault) { return armedFaults.at(static_cast<std::size_t>(fault)); }
 
-// The definition that this executable's one displaces: the next one in the
-// lookup order, the platform library's.
-void* platformDefinition(const char* mangledName) {
-    void* definition = dlsym(RTLD_NEXT, mangledName);
-    if (!definition) {
-        std::fprintf(stderr, "graphics faults: the platform library defines no %s\n", mangledName);
-        std::abort();
-    }
-    return definition;
-}
-
 // Fails once when the fault is armed, else calls the platform library's
 // definition. Function is the definition's type as a plain function: a
 // method takes its object as the first argument.
 template <GraphicsFault kFault, typename Function, typename... Arguments>
 auto failOrCallPlatform(const char* mangledName, Arguments&&... arguments) {
-    static const auto platform = reinterpret_cast<Function>(platformDefinition(mangledName));
+    static const auto platform = platformDefinitionAs<Function>(mangledName);
     using Result = decltype(platform(std::forward<Arguments>(arguments)...));
     if (armed(kFault).exchange(false)) return Result{};
     return platform(std::forward<Arguments>(arguments)...);

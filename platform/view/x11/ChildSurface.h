@@ -1,0 +1,32 @@
+#pragma once
+
+#include "platform/view/WindowBackend.h"
+#include "platform/view/x11/Connection.h"
+
+#include <memory>
+
+namespace view::x11 {
+
+// A child X window that a GPU view presents in, destroyed with the object.
+// Until the first frame it shows its background colour, never black.
+class ChildSurface : public NativeSurface {
+public:
+    // Inside the parent at the given pixels; a child of a root window stays
+    // below the other windows, like a desktop.
+    static std::unique_ptr<ChildSurface> create(Connection& connection, unsigned long parent,
+                                                unsigned long colormap, bool parentIsRoot, Rect pixels);
+    ~ChildSurface() override;
+
+    gpu::NativeWindow nativeWindow() const override { return {connection_.display(), window_}; }
+    void setFrame(Rect pixels) override;
+    void setBackgroundColor(const graphics::Color& color) override;
+
+private:
+    ChildSurface(Connection& connection, unsigned long window, unsigned long colormap);
+
+    Connection& connection_;
+    unsigned long window_;
+    unsigned long colormap_;
+};
+
+} // namespace view::x11

@@ -1,0 +1,133 @@
+#include "platform/view/x11/Connection.h"
+
+#include "platform/view/x11/ErrorTrap.h"
+#include "platform/view/x11/EventSource.h"
+#include "platform/view/x11/EventTarget.h"
+
+#include <X11/Xlib.h>
+#include <X11/extensions/Xrandr.h>
+
+#include <cstdlib>
+
+namespace view::x11 {
+
+namespace {
+
+Display* displayOf(void* display) { return static_cast<Display*>(display); }
+
+bool hasRandRMonitors(Display* display) {
+    int eventBase = 0, errorBase = 0, major = 0, minor = 0;
+    return XRRQueryExtension(display, &eventBase, &errorBase) && XRRQueryVersion(display, &major, &minor) &&
+           (major > 1 || (major == 1 && minor >= 5));
+}
+
+// The RandR monitors of one X screen; the whole screen when it has none.
+std::vector<std::pair<PixelRect, std::uint64_t>> monitorsOfXScreen(Display* display, int xScreen) {
+    std::vector<std::pair<PixelRect, std::uint64_t>> found;
+    if (hasRandRMonitors(display)) {
+        int count = 0;
+        XRRMonitorInfo* monitors = XRRGetMonitors(display, RootWindow(display, xScreen), True, &count);
+        for (int index = 0; index < count; ++index) {
+            const XRRMonitorInfo& monitor = monitors[index];
+            const std::uint64_t firstOutput = monitor.noutput > 0 ? monitor.outputs[0] : 0;
+            found.push_back({{monitor.x, monitor.y, unsigned(monitor.width), unsigned(monitor.height)}, firstOutput});
+        }
+        if (monitors) XRRFreeMonitors(monitors);
+    }
+    if (found.empty()) {
+        found.push_back({{0, 0, unsigned(DisplayWidth(display, xScreen)), unsigned(DisplayHeight(display, xScreen))}, 0});
+    }
+    return found;
+}
+
+bool contains(const PixelRect& rect, int x, int y) {
+    return x >= rect.x && y >= rect.y && x < rect.x + int(rect.width) && y < rect.y + int(rect.height);
+}
+
+} // namespace
+
+Connection* Connection::open(std::string* failure) {
+    static Connection* shared = nullptr;
+    if (shared) return shared;
+    // Before any other Xlib call: the Vulkan driver uses the connection
+    // from threads of its own.
+    XInitThreads();
+    Display* display = XOpenDisplay(nullptr);
+    if (!display) {
+        const char* name = std::getenv("DISPLAY");
+        if (failure) *failure = std::string("cannot open display ") + (name && *name ? name : "(DISPLAY is not set)");
+        return nullptr;
+    }
+    shared = new Connection(display);
+    installErrorTrap([](unsigned long window) { shared->windowLost(window); });
+    watchConnection(*shared, ConnectionNumber(display));
+    return shared;
+}
+
+Connection::Connection(void* display)
+    : display_(display),
+      backingScaleFactor_(dotsPerInchFromResources(XResourceManagerString(displayOf(display))) /
+                          kDefaultDotsPerInch) {}
+
+std::vector<Monitor> Connection::monitors() const {
+    Display* display = displayOf(display_);
+    const double pointsPerPixel = 1.0 / backingScaleFactor_;
+    std::vector<Monitor> all;
+    double xScreenOffset = 0.0;
+    for (int xScreen = 0; xScreen < ScreenCount(display); ++xScreen) {
+        const auto found = monitorsOfXScreen(display, xScreen);
+        for (int index = 0; index < int(found.size()); ++index) {
+            const auto& [pixels, firstOutput] = found[index];
+            const Rect frame =
+                screenFrameForMonitor(pixels, unsigned(DisplayHeight(display, xScreen)), xScreenOffset, pointsPerPixel);
+            DeviceDescription description{{kScreenNumberKey, screenNumberForMonitor(firstOutput, xScreen, index)}};
+            all.push_back({xScreen, pixels, Screen::initWithFrame(frame, backingScaleFactor_, std::move(description))});
+        }
+        xScreenOffset += DisplayWidth(display, xScreen) * pointsPerPixel;
+    }
+    return all;
+}
+
+Monitor Connection::monitorAt(int xScreen, int x, int y) const {
+    const auto all = monitors();
+    const Monitor* first = nullptr;
+    for (const auto& monitor : all) {
+        if (monitor.xScreen != xScreen) continue;
+        if (contains(monitor.pixels, x, y)) return monitor;
+        if (!first) first = &monitor;
+    }
+    return first ? *first : all.front();
+}
+
+unsigned long Connection::rootWindow() const { return DefaultRootWindow(displayOf(display_)); }
+
+void Connection::addTarget(unsigned long window, EventTarget* target) {
+    adoptWindow(window);
+    targets_[window] = target;
+}
+
+void Connection::removeTarget(unsigned long window) { targets_.erase(window); }
+
+void Connection::adoptWindow(unsigned long window) { adoptWindowForErrors(window); }
+
+void Connection::synchronize() { XSync(displayOf(display_), False); }
+
+bool Connection::hasEvents() { return XPending(displayOf(display_)) > 0; }
+
+void Connection::dispatchEvents() {
+    Display* display = displayOf(display_);
+    while (XPending(display) > 0) {
+        XEvent event;
+        XNextEvent(display, &event);
+        // Looked up per event: a handler may close windows.
+        if (const auto target = targets_.find(event.xany.window); target != targets_.end()) {
+            target->second->handleEvent(event);
+        }
+    }
+}
+
+void Connection::windowLost(unsigned long window) {
+    if (const auto target = targets_.find(window); target != targets_.end()) target->second->windowLost();
+}
+
+} // namespace view::x11

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <functional>
+
+namespace view::x11 {
+
+// Installs the process's X error handler. An error about a window that was
+// adopted (BadWindow, BadDrawable, BadMatch) calls lostWindow on the main
+// queue with its id; any other error is logged the first time its kind
+// (error and request code) occurs. Nothing is fatal.
+void installErrorTrap(std::function<void(unsigned long window)> lostWindow);
+void adoptWindowForErrors(unsigned long window);
+
+} // namespace view::x11

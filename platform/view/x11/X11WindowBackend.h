@@ -1,0 +1,78 @@
+#pragma once
+
+#include "platform/PlatformExport.h"
+#include "platform/view/WindowBackend.h"
+#include "platform/view/x11/Connection.h"
+#include "platform/view/x11/EventTarget.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace view::x11 {
+
+// How a window shows: over a whole monitor (no decoration, pointer hidden,
+// keyboard and pointer taken), as an ordinary window the user may close, or
+// a window of another program that we were given to draw into.
+enum class WindowRole { FullScreen, Decorated, Given };
+
+// Shows a view::Window in an X window: puts its drawn contents on screen,
+// reports size changes, exposure and closing, and holds the child windows
+// that GPU views present in.
+class KF_PLATFORM_API X11WindowBackend : public WindowBackend, private EventTarget {
+public:
+    // Covers the monitor, above every other window.
+    static std::unique_ptr<X11WindowBackend> newFullScreen(Connection& connection, const Monitor& monitor);
+    // A window of the given size in points on the monitor, with a title.
+    static std::unique_ptr<X11WindowBackend> newDecorated(Connection& connection, const Monitor& monitor,
+                                                          Size contentSize, const std::string& title);
+    // Another program's window, followed in size until it goes; never
+    // destroyed by us. Null with the reason when there is no such window.
+    static std::unique_ptr<X11WindowBackend> newGiven(Connection& connection, unsigned long window,
+                                                      std::string* failure = nullptr);
+    ~X11WindowBackend() override;
+
+    unsigned long windowId() const { return window_; }
+    // A full-screen window calls it on a key press, a button press, or the
+    // pointer leaving its first place by more than a few pixels.
+    void setUserActivityHandler(std::function<void()> handler) { userActivity_ = std::move(handler); }
+
+    void attach(const std::shared_ptr<Window>& window) override { owner_ = window; }
+    Size contentSize() const override;
+    double backingScaleFactor() const override { return connection_.backingScaleFactor(); }
+    std::shared_ptr<Screen> screen() const override { return screen_; }
+    void showContents(const graphics::BitmapImageRep& contents) override;
+    std::unique_ptr<NativeSurface> newChildSurface(Rect pixels) override;
+    void close() override;
+
+private:
+    // What the X window is drawn with: its visual and colour map.
+    struct Drawing {
+        void* visual = nullptr;
+        unsigned long colormap = 0;
+        bool onRootWindow = false;
+    };
+
+    X11WindowBackend(Connection& connection, unsigned long window, WindowRole role, Drawing drawing, unsigned width,
+                     unsigned height, std::shared_ptr<Screen> screen);
+    void handleEvent(const _XEvent& event) override;
+    void windowLost() override;
+    void didResize(unsigned width, unsigned height);
+    void takeInput();
+    bool pointerLeftItsPlace(int rootX, int rootY) const;
+    void reportUserActivity();
+
+    Connection& connection_;
+    unsigned long window_;
+    WindowRole role_;
+    Drawing drawing_;
+    unsigned width_, height_;
+    std::shared_ptr<Screen> screen_;
+    std::weak_ptr<Window> owner_;
+    std::function<void()> userActivity_;
+    bool pointerPlaceKnown_ = false;
+    int pointerX_ = 0, pointerY_ = 0;
+    bool closed_ = false;
+};
+
+} // namespace view::x11
