@@ -1,6 +1,7 @@
 #include "host/CaptureCommand.h"
 
 #include "host/ArgumentParsing.h"
+#include "host/OptionParser.h"
 #include "renderer/KORLANFlowFrameChecking.h"
 #include "shaders/KORLANFlowShaderTypes.h"
 
@@ -30,7 +31,9 @@ const char* const kCaptureUsage =
     "  --png FILE              also write the frame as a PNG image (replacing FILE\n"
     "                          only once the image is complete)\n"
     "  --software              allow rendering on the CPU when there is no GPU\n"
-    "  --help                  show this text\n";
+    "  -h, --help              show this text\n"
+    "\n"
+    "Options may be written --name VALUE, --name=VALUE or -name VALUE.\n";
 
 namespace {
 
@@ -49,53 +52,68 @@ struct CaptureOptions {
     bool help = false;
 };
 
+enum CaptureOption { Width = 256, Height, Scale, Time, Seed, Speed, Intensity, Complexity, Png, Software, Help };
+
+constexpr OptionSpec kCaptureOptions[] = {
+    {"width", true, Width},         {"height", true, Height},         {"scale", true, Scale},
+    {"time", true, Time},           {"seed", true, Seed},             {"speed", true, Speed},
+    {"intensity", true, Intensity}, {"complexity", true, Complexity}, {"png", true, Png},
+    {"software", false, Software},  {"help", false, Help},
+};
+
+std::optional<float>& settingOf(int id, CaptureOptions& options) {
+    return id == Speed ? options.speed : id == Intensity ? options.intensity : options.complexity;
+}
+
+// Applies one option; false when its value is bad.
+bool apply(const ParsedOption& option, CaptureOptions& options) {
+    const std::string_view value = option.value;
+    const auto number = parseNumber(value);
+    switch (option.id) {
+    case Width:
+    case Height: {
+        const auto side = parseWholeNumber(value, 1, kMaximumSide);
+        (option.id == Width ? options.width : options.height) = side.value_or(0);
+        return side.has_value();
+    }
+    case Scale:
+        options.scale = number.value_or(0.0);
+        return number && *number > 0.0 && std::isfinite(*number);
+    case Time:
+        options.time = number.value_or(0.0);
+        return number && std::isfinite(*number);
+    case Seed:
+        options.seed = parseWholeNumber(value, 1, kMaximumSeed);
+        return options.seed.has_value();
+    case Speed:
+    case Intensity:
+    case Complexity:
+        settingOf(option.id, options) = static_cast<float>(number.value_or(0.0));
+        return number.has_value();
+    case Png:
+        options.pngPath = value;
+        return !value.empty();
+    case Software:
+        options.software = true;
+        return true;
+    default:
+        options.help = true;
+        return true;
+    }
+}
+
 // Nullopt with a message when an argument is unknown or its value is bad.
 std::optional<CaptureOptions> parseCaptureOptions(std::span<char* const> arguments, std::string& problem) {
+    const auto parsed = parseOptions(arguments, kCaptureOptions, problem);
+    if (!parsed) return std::nullopt;
+    if (!parsed->operands.empty()) {
+        problem = "unknown argument: " + parsed->operands.front();
+        return std::nullopt;
+    }
     CaptureOptions options;
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        const std::string name = arguments[i];
-        if (name == "--help") {
-            options.help = true;
-            continue;
-        }
-        if (name == "--software") {
-            options.software = true;
-            continue;
-        }
-        if (i + 1 == arguments.size()) {
-            problem = name.rfind("--", 0) == 0 ? name + " needs a value" : "unknown argument: " + name;
-            return std::nullopt;
-        }
-        const std::string_view value = arguments[++i];
-        const auto number = parseNumber(value);
-        bool valid = true;
-        if (name == "--width" || name == "--height") {
-            const auto side = parseWholeNumber(value, 1, kMaximumSide);
-            valid = side.has_value();
-            (name == "--width" ? options.width : options.height) = side.value_or(0);
-        } else if (name == "--scale") {
-            valid = number && *number > 0.0 && std::isfinite(*number);
-            options.scale = number.value_or(0.0);
-        } else if (name == "--time") {
-            valid = number && std::isfinite(*number);
-            options.time = number.value_or(0.0);
-        } else if (name == "--seed") {
-            options.seed = parseWholeNumber(value, 1, kMaximumSeed);
-            valid = options.seed.has_value();
-        } else if (name == "--speed" || name == "--intensity" || name == "--complexity") {
-            valid = number.has_value();
-            auto& setting = name == "--speed" ? options.speed : name == "--intensity" ? options.intensity
-                                                                                      : options.complexity;
-            setting = static_cast<float>(number.value_or(0.0));
-        } else if (name == "--png") {
-            valid = !value.empty();
-            options.pngPath = value;
-        } else {
-            problem = "unknown argument: " + name;
-            return std::nullopt;
-        }
-        if (!valid) {
-            problem = "bad value for " + name + ": " + std::string(value);
+    for (const auto& option : parsed->options) {
+        if (!apply(option, options)) {
+            problem = badValue(kCaptureOptions, option);
             return std::nullopt;
         }
     }

@@ -1,27 +1,44 @@
 #include "host/CaptureCommand.h"
+#include "host/HostOptions.h"
 #include "host/ModuleBundle.h"
+#include "host/SaverCommand.h"
 
 #include "platform/foundation/ScreenSaverDefaults.h"
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <span>
 #include <string>
 
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: korlan-flow [--bundle PATH] COMMAND [OPTIONS]\n"
+    "Usage: korlan-flow [OPTIONS]            the saver, full screen on every monitor\n"
+    "       korlan-flow [OPTIONS] COMMAND [ARGUMENTS]\n"
+    "\n"
+    "The saver ends on a key press, a click or a move of the mouse; when it draws\n"
+    "into a window it was given, it runs until that window goes or it is killed.\n"
+    "\n"
+    "Saver options:\n"
+    "  --window-id ID  draw into the X window ID (decimal, or hexadecimal after 0x)\n"
+    "  --root          draw into the root window, or into $XSCREENSAVER_WINDOW when set\n"
+    "  --window WxH    draw in an ordinary window of W x H points\n"
+    "  --fps           print the frames shown per second once a second on standard error\n"
+    "  --software      allow drawing on the CPU when there is no GPU\n"
     "\n"
     "Commands:\n"
+    "  preview      the preview picture in a small window\n"
     "  config       print the settings as the module loads them, and where they are stored\n"
     "  capture      render one frame off screen; prints its checksum (see capture --help)\n"
     "\n"
     "Options:\n"
     "  --bundle PATH  the KORLANFlow.saver bundle to load (default: the one built beside this program)\n"
-    "  --help         show this text\n"
-    "  --version      show the version\n";
+    "  -h, --help     show this text\n"
+    "  --version      show the version\n"
+    "\n"
+    "Options may be written --name VALUE, --name=VALUE or -name VALUE.\n"
+    "XSCREENSAVER_WINDOW names the window to draw into, as the screen-saver daemons set it.\n"
+    "KORLAN_FLOW_VALIDATION=1 turns on the Vulkan validation layer and prints its messages.\n";
 
 int runConfigCommand(const ModuleBundle& module) {
     const KORLANFlowConfiguration configuration = module.loadConfiguration();
@@ -38,35 +55,41 @@ int usageError(const std::string& message) {
     return 2;
 }
 
+int runCommand(const ModuleBundle& module, const HostOptions& options) {
+    if (options.command == "config") return runConfigCommand(module);
+    if (options.command == "capture") {
+        std::vector<char*> arguments;
+        for (const auto& argument : options.commandArguments) arguments.push_back(const_cast<char*>(argument.c_str()));
+        return runCaptureCommand(module, arguments);
+    }
+    return runSaverCommand(module, options);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    std::string bundlePath = KORLAN_FLOW_DEFAULT_BUNDLE;
-    int i = 1;
-    for (; i < argc && argv[i][0] == '-'; ++i) {
-        if (!std::strcmp(argv[i], "--help")) {
-            std::fputs(kUsage, stdout);
-            return EXIT_SUCCESS;
-        }
-        if (!std::strcmp(argv[i], "--version")) {
-            std::puts("korlan-flow " KORLAN_FLOW_VERSION);
-            return EXIT_SUCCESS;
-        }
-        if (std::strcmp(argv[i], "--bundle") != 0) return usageError(std::string("unknown option: ") + argv[i]);
-        if (++i == argc) return usageError("--bundle needs a path");
-        bundlePath = argv[i];
+    std::string problem;
+    const auto options = parseHostOptions(std::span<char* const>(argv + 1, argv + argc),
+                                          std::getenv("XSCREENSAVER_WINDOW"), KORLAN_FLOW_DEFAULT_BUNDLE, problem);
+    if (!options) return usageError(problem);
+    if (options->help) {
+        std::fputs(kUsage, stdout);
+        return EXIT_SUCCESS;
     }
-    if (i == argc) return usageError("no command given");
-    const std::string command = argv[i];
-    const std::span<char* const> commandArguments(argv + i + 1, argv + argc);
-    if (command != "config" && command != "capture") return usageError("unknown command: " + command);
-    if (command == "config" && !commandArguments.empty()) return usageError("config takes no arguments");
+    if (options->version) {
+        std::puts("korlan-flow " KORLAN_FLOW_VERSION);
+        return EXIT_SUCCESS;
+    }
+    const bool takesArguments = options->command == "capture";
+    if (!takesArguments && !options->commandArguments.empty()) {
+        return usageError(options->command + " takes no arguments");
+    }
 
     std::string failure;
-    const auto module = ModuleBundle::load(bundlePath, failure);
+    const auto module = ModuleBundle::load(options->bundlePath, failure);
     if (!module) {
         std::fprintf(stderr, "korlan-flow: %s\n", failure.c_str());
         return EXIT_FAILURE;
     }
-    return command == "config" ? runConfigCommand(*module) : runCaptureCommand(*module, commandArguments);
+    return runCommand(*module, *options);
 }

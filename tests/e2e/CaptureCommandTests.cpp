@@ -143,8 +143,8 @@ TEST(CaptureCommand, BadArgumentsPrintTheUsageAndExitWithTwo) {
              {"capture", "--time", "inf"},
              {"capture", "stray"},
              {"capture", "--png", ""},
+             {"capture", "--png"},
              {"paint"},
-             {},
          }) {
         const Outcome run = korlanFlow(arguments);
         EXPECT_EQ(run.status, 2) << (arguments.size() > 1 ? arguments[1] : "");
@@ -154,6 +154,19 @@ TEST(CaptureCommand, BadArgumentsPrintTheUsageAndExitWithTwo) {
     const Outcome help = korlanFlow({"capture", "--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("--seed N"), std::string::npos);
+    EXPECT_EQ(korlanFlow({"capture", "-h"}).out, help.out);
+}
+
+// Options as Linux programs take them: joined with "=", with one dash, and
+// an unknown one named as unknown rather than as one missing its value.
+TEST(CaptureCommand, TakesOptionsInEverySpellingAndNamesAnUnknownOne) {
+    const std::string expected = checksumOf(korlanFlow(small()));
+    EXPECT_EQ(checksumOf(korlanFlow({"capture", "--software", "--width=160", "-height", "90", "-seed=7", "--speed=1",
+                                     "--intensity", "1", "-complexity", "1"})),
+              expected);
+    const Outcome unknown = korlanFlow({"capture", "--frob"});
+    EXPECT_EQ(unknown.status, 2);
+    EXPECT_TRUE(unknown.err.starts_with("korlan-flow capture: unknown option: --frob\n")) << unknown.err;
 }
 
 TEST(CaptureCommand, WithoutAGPUItSaysSoInGermanAndExitsWithOne) {

@@ -1,0 +1,132 @@
+#include "host/HostOptions.h"
+
+#include "host/ArgumentParsing.h"
+#include "host/OptionParser.h"
+
+#include <charconv>
+
+namespace {
+
+enum Option { Bundle = 256, Help, Version, WindowId, Root, OwnWindow, FramesPerSecond, Software };
+
+constexpr OptionSpec kOptions[] = {
+    {"bundle", true, Bundle},   {"help", false, Help},         {"version", false, Version},
+    {"window-id", true, WindowId}, {"root", false, Root},      {"window", true, OwnWindow},
+    {"fps", false, FramesPerSecond}, {"software", false, Software},
+};
+
+constexpr std::uint64_t kMaximumWindowSide = 16384;
+const char* const kCommands[] = {"preview", "config", "capture"};
+
+bool isCommand(const std::string& word) {
+    for (const char* command : kCommands) {
+        if (word == command) return true;
+    }
+    return false;
+}
+
+// "WxH" in whole points.
+bool parseWindowSize(const std::string& text, HostOptions& options) {
+    const auto cross = text.find('x');
+    if (cross == std::string::npos) return false;
+    const auto width = parseWholeNumber(std::string_view(text).substr(0, cross), 1, kMaximumWindowSide);
+    const auto height = parseWholeNumber(std::string_view(text).substr(cross + 1), 1, kMaximumWindowSide);
+    if (!width || !height) return false;
+    options.windowWidth = unsigned(*width);
+    options.windowHeight = unsigned(*height);
+    return true;
+}
+
+// Applies one option; false when its value is bad.
+bool apply(const ParsedOption& option, HostOptions& options, int& places) {
+    switch (option.id) {
+    case Bundle:
+        options.bundlePath = option.value;
+        return !option.value.empty();
+    case Help:
+        options.help = true;
+        return true;
+    case Version:
+        options.version = true;
+        return true;
+    case WindowId: {
+        ++places;
+        options.place = SaverPlace::GivenWindow;
+        const auto id = parseWindowId(option.value);
+        options.windowId = id.value_or(0);
+        return id.has_value();
+    }
+    case Root:
+        ++places;
+        options.place = SaverPlace::RootWindow;
+        return true;
+    case OwnWindow:
+        ++places;
+        options.place = SaverPlace::OwnWindow;
+        return parseWindowSize(option.value, options);
+    case FramesPerSecond:
+        options.framesPerSecond = true;
+        return true;
+    default:
+        options.software = true;
+        return true;
+    }
+}
+
+} // namespace
+
+std::optional<unsigned long> parseWindowId(const std::string& text) {
+    const bool hexadecimal = text.starts_with("0x") || text.starts_with("0X");
+    const std::string_view digits = std::string_view(text).substr(hexadecimal ? 2 : 0);
+    unsigned long id = 0;
+    const auto [end, failure] = std::from_chars(digits.data(), digits.data() + digits.size(), id, hexadecimal ? 16 : 10);
+    if (failure != std::errc() || end != digits.data() + digits.size() || digits.empty() || id == 0) {
+        return std::nullopt;
+    }
+    return id;
+}
+
+std::optional<HostOptions> parseHostOptions(std::span<char* const> arguments, const char* screenSaverWindow,
+                                            std::string defaultBundlePath, std::string& problem) {
+    const auto parsed = parseOptions(arguments, kOptions, problem);
+    if (!parsed) return std::nullopt;
+    HostOptions options;
+    options.bundlePath = std::move(defaultBundlePath);
+    int places = 0;
+    for (const auto& option : parsed->options) {
+        if (!apply(option, options, places)) {
+            problem = badValue(kOptions, option);
+            return std::nullopt;
+        }
+    }
+    if (places > 1) {
+        problem = "--window-id, --root and --window exclude each other";
+        return std::nullopt;
+    }
+    if (!parsed->operands.empty()) {
+        options.command = parsed->operands.front();
+        options.commandArguments.assign(parsed->operands.begin() + 1, parsed->operands.end());
+        if (!isCommand(options.command)) {
+            problem = "unknown command: " + options.command;
+            return std::nullopt;
+        }
+        if (places > 0 || options.framesPerSecond || options.software) {
+            problem = "the saver's options do not apply to " + options.command;
+            return std::nullopt;
+        }
+        return options;
+    }
+    // The daemon's window wins over the root window it also names with
+    // --root, and stands in for it when nothing is said.
+    const bool daemonWindow = screenSaverWindow && *screenSaverWindow;
+    if (daemonWindow && (options.place == SaverPlace::RootWindow || options.place == SaverPlace::FullScreen)) {
+        const auto id = parseWindowId(screenSaverWindow);
+        if (!id) {
+            problem = std::string("bad value in XSCREENSAVER_WINDOW: ") + screenSaverWindow;
+            return std::nullopt;
+        }
+        options.place = SaverPlace::GivenWindow;
+        options.windowId = *id;
+    }
+    return options;
+}

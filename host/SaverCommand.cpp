@@ -1,0 +1,122 @@
+#include "host/SaverCommand.h"
+
+#include "host/DeviceSetup.h"
+#include "host/FrameRateReport.h"
+#include "host/SaverSession.h"
+
+#include "platform/dispatch/Watches.h"
+#include "platform/foundation/ClassRegistry.h"
+#include "platform/gpu/Device.h"
+#include "platform/view/x11/Connection.h"
+
+#include <csignal>
+#include <cstdio>
+#include <optional>
+#include <string>
+
+namespace {
+
+using view::x11::Connection;
+using view::x11::X11WindowBackend;
+
+// The preview thumbnail's size in points.
+constexpr view::Size kPreviewSize{296.0, 184.0};
+constexpr const char* kWindowTitle = "KORLAN Flow";
+
+// How the run ends: the first reason wins.
+struct RunEnd {
+    std::optional<int> status;
+
+    void end(int exitStatus) {
+        if (status) return;
+        status = exitStatus;
+        dispatch::MainQueue::shared().stop();
+    }
+};
+
+int fail(const std::string& message) {
+    std::fprintf(stderr, "korlan-flow: %s\n", message.c_str());
+    return 1;
+}
+
+std::shared_ptr<const view::ScreenSaverViewClass> principalClassOf(const ModuleBundle& module) {
+    return foundation::ClassRegistry::shared().classNamed<view::ScreenSaverViewClass>(
+        module.bundle->infoValue("PrincipalClass"));
+}
+
+bool showFullScreen(SaverSession& session, Connection& connection, RunEnd& run) {
+    for (const auto& monitor : connection.monitors()) {
+        auto backend = X11WindowBackend::newFullScreen(connection, monitor);
+        backend->setUserActivityHandler([&run] { run.end(0); });
+        if (!session.show(std::move(backend), false, [&run] { run.end(0); })) return false;
+    }
+    return true;
+}
+
+// Another program's window: drawn into until it goes, which ends the run.
+bool showInGivenWindow(SaverSession& session, Connection& connection, unsigned long window, RunEnd& run,
+                       std::string& failure) {
+    auto backend = X11WindowBackend::newGiven(connection, window, &failure);
+    if (!backend) return false;
+    const bool shown = session.show(std::move(backend), false, [&run, window] {
+        std::fprintf(stderr, "korlan-flow: the window 0x%lx is gone; stopping\n", window);
+        run.end(0);
+    });
+    if (!shown) failure = "the module made no saver view";
+    return shown;
+}
+
+bool showInOwnWindow(SaverSession& session, Connection& connection, view::Size size, bool isPreview, RunEnd& run) {
+    auto backend = X11WindowBackend::newDecorated(connection, connection.monitors().front(), size, kWindowTitle);
+    return session.show(std::move(backend), isPreview, [&run] { run.end(0); });
+}
+
+bool showWindows(SaverSession& session, Connection& connection, const HostOptions& options, RunEnd& run,
+                 std::string& failure) {
+    failure = "the module made no saver view";
+    if (options.command == "preview") return showInOwnWindow(session, connection, kPreviewSize, true, run);
+    switch (options.place) {
+    case SaverPlace::FullScreen:
+        return showFullScreen(session, connection, run);
+    case SaverPlace::GivenWindow:
+        return showInGivenWindow(session, connection, options.windowId, run, failure);
+    case SaverPlace::RootWindow:
+        return showInGivenWindow(session, connection, connection.rootWindow(), run, failure);
+    case SaverPlace::OwnWindow:
+        return showInOwnWindow(session, connection, {double(options.windowWidth), double(options.windowHeight)},
+                               false, run);
+    }
+    return false;
+}
+
+} // namespace
+
+int runSaverCommand(const ModuleBundle& module, const HostOptions& options) {
+    std::string failure;
+    Connection* connection = Connection::open(&failure);
+    if (!connection) return fail(failure);
+    const auto saverClass = principalClassOf(module);
+    if (!saverClass) return fail("the bundle registered no principal class");
+
+    const bool isPreview = options.command == "preview";
+    chooseSaverDevice(connection->display(), options.software);
+    // The preview draws without the GPU.
+    const bool haveDevice = isPreview || gpu::Device::createSystemDefaultDevice() != nullptr;
+
+    RunEnd run;
+    SaverSession session(*saverClass);
+    if (!showWindows(session, *connection, options, run, failure)) return fail(failure);
+    const auto stopBySignal = [&run] { run.end(0); };
+    const dispatch::SignalWatch interrupt(SIGINT, stopBySignal), terminate(SIGTERM, stopBySignal);
+    session.startAnimation();
+    // After the module's own line about the missing device.
+    if (!haveDevice) explainMissingDevice(options.software);
+    std::optional<FrameRateReport> frameRate;
+    if (options.framesPerSecond) frameRate.emplace();
+
+    // Returns at once when the run ended already.
+    dispatch::MainQueue::shared().run();
+    session.stop();
+    gpu::releaseSystemDefaultDevice();
+    return run.status.value_or(0);
+}

@@ -1,0 +1,233 @@
+// korlan-flow as a screen saver on an X server of the test's own, drawing
+// on the CPU device, as a user or a screen-saver daemon runs it.
+#include "tests/e2e/HostProcess.h"
+#include "tests/e2e/TestDisplay.h"
+#include "tests/support/XvfbServer.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdio>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+// Device set-up and the first pipelines on the CPU take seconds on a busy
+// machine; a frame at these sizes takes milliseconds.
+constexpr auto kStartTime = 30s;
+constexpr auto kEndTime = 10s;
+// What the host may take from SIGTERM to its exit: stopping the views and
+// draining the GPU's last frames.
+constexpr auto kSignalTime = 1s;
+
+const char* const kNoDeviceLine = "KORLAN Flow: Dieses System stellt kein Metal-Gerät bereit.";
+
+std::string hex(unsigned long window) {
+    char text[32];
+    std::snprintf(text, sizeof text, "0x%lx", window);
+    return text;
+}
+
+class Saver : public testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(screen.isOpen()) << "no Xvfb for the test"; }
+
+    std::vector<std::string> onServer(std::vector<std::string> environment = {}) const {
+        environment.push_back("DISPLAY=" + server.display());
+        return environment;
+    }
+
+    // Ends the host as a daemon does and expects it to go cleanly.
+    static void expectCleanEndOnSignal(HostProcess& host) {
+        host.signal(SIGTERM);
+        const auto status = host.waitForExit(kSignalTime);
+        ASSERT_TRUE(status.has_value()) << "still running after SIGTERM";
+        EXPECT_EQ(*status, 0) << host.errorOutput();
+        EXPECT_EQ(validationMessagesIn(host.errorOutput()), "");
+    }
+
+    XvfbServer server{{"640x360x24", "480x270x24"}};
+    TestDisplay screen{server.display()};
+};
+
+} // namespace
+
+TEST_F(Saver, FullScreenShowsThePatternWithTheLogoOnEveryXScreenAndEndsOnSIGTERM) {
+    HostProcess host({"--software"}, onServer());
+    for (int xScreen : {0, 1}) {
+        EXPECT_TRUE(eventually(
+            [&] {
+                const Pixels shown = screen.pixelsOf(screen.rootWindow(xScreen));
+                return showsThePattern(shown) && showsTheLogoInTheUpperLeft(shown);
+            },
+            kStartTime))
+            << "X screen " << xScreen << ": " << host.errorOutput();
+    }
+    expectCleanEndOnSignal(host);
+}
+
+TEST_F(Saver, FullScreenEndsOnAKeyPressOrAPointerMovedFarButNotOnAJitter) {
+    struct Case {
+        const char* input;
+        std::function<void(TestDisplay&)> give;
+    };
+    const Case cases[] = {
+        {"a key press", [](TestDisplay& display) { display.pressKey(); }},
+        {"the pointer moved 40 pixels", [](TestDisplay& display) { display.movePointer(140, 100); }},
+    };
+    for (const auto& c : cases) {
+        screen.movePointer(100, 100);
+        HostProcess host({"--software"}, onServer());
+        ASSERT_TRUE(eventually([&] { return showsThePattern(screen.pixelsOf(screen.rootWindow())); }, kStartTime))
+            << host.errorOutput();
+        screen.movePointer(103, 102);
+        EXPECT_FALSE(host.waitForExit(300ms).has_value()) << "ended on a jitter of the pointer";
+        c.give(screen);
+        const auto status = host.waitForExit(kEndTime);
+        ASSERT_TRUE(status.has_value()) << c.input << " did not end it";
+        EXPECT_EQ(*status, 0) << c.input << ": " << host.errorOutput();
+        EXPECT_EQ(validationMessagesIn(host.errorOutput()), "") << c.input;
+    }
+}
+
+// The convention of screen-saver daemons: draw into the window they made,
+// follow its size, and end when it goes.
+TEST_F(Saver, DrawsIntoAGivenWindowFollowsItsSizeAndEndsWhenItIsDestroyed) {
+    struct Case {
+        const char* how;
+        std::function<std::vector<std::string>(unsigned long)> arguments;
+        std::function<std::vector<std::string>(unsigned long)> environment;
+    };
+    const auto none = [](unsigned long) { return std::vector<std::string>{}; };
+    const Case cases[] = {
+        {"--window-id in decimal",
+         [](unsigned long window) { return std::vector<std::string>{"--window-id", std::to_string(window)}; }, none},
+        {"-window-id=0x…", [](unsigned long window) { return std::vector<std::string>{"-window-id=" + hex(window)}; },
+         none},
+        {"$XSCREENSAVER_WINDOW with -root", [](unsigned long) { return std::vector<std::string>{"-root"}; },
+         [](unsigned long window) { return std::vector<std::string>{"XSCREENSAVER_WINDOW=" + hex(window)}; }},
+    };
+    for (const auto& c : cases) {
+        const unsigned long window = screen.createWindow(320, 180);
+        auto arguments = c.arguments(window);
+        arguments.push_back("--software");
+        HostProcess host(arguments, onServer(c.environment(window)));
+        EXPECT_TRUE(eventually([&] { return showsThePattern(screen.pixelsOf(window)); }, kStartTime))
+            << c.how << ": " << host.errorOutput();
+
+        screen.resizeWindow(window, 400, 240);
+        // The pattern reaches the new right and bottom edges.
+        EXPECT_TRUE(eventually(
+            [&] {
+                const Pixels shown = screen.pixelsOf(window);
+                Pixels corner{80, 60, {}};
+                for (std::uint32_t y = 180; y < 240; ++y) {
+                    const auto row = shown.bytes.begin() + (std::size_t(y) * shown.width + 320) * 4;
+                    corner.bytes.insert(corner.bytes.end(), row, row + 80 * 4);
+                }
+                return shown.width == 400 && showsThePattern(corner);
+            },
+            kEndTime))
+            << c.how;
+
+        screen.destroyWindow(window);
+        const auto status = host.waitForExit(kEndTime);
+        ASSERT_TRUE(status.has_value()) << c.how << ": still running without its window";
+        EXPECT_EQ(*status, 0) << c.how << ": " << host.errorOutput();
+        EXPECT_NE(host.errorOutput().find("korlan-flow: the window " + hex(window) + " is gone"), std::string::npos)
+            << c.how << ": " << host.errorOutput();
+        EXPECT_EQ(validationMessagesIn(host.errorOutput()), "") << c.how;
+    }
+}
+
+TEST_F(Saver, WithoutAUsableDeviceItSaysSoShowsTheBackgroundAndStillEndsCleanly) {
+    struct Case {
+        const char* machine;
+        std::vector<std::string> arguments, environment;
+    };
+    const Case cases[] = {
+        // Without a driver there is nothing to validate, and the loader would
+        // report through the layer's messenger that it found none.
+        {"no Vulkan driver",
+         {"--software"},
+         {"VK_ICD_FILENAMES=/nonexistent", "VK_DRIVER_FILES=/nonexistent", "KORLAN_FLOW_VALIDATION=0"}},
+        {"only a CPU device, not allowed", {}, {}},
+    };
+    for (const auto& c : cases) {
+        HostProcess host(c.arguments, onServer(c.environment));
+        EXPECT_TRUE(eventually(
+            [&] {
+                return showsOnlyTheBackground(screen.pixelsOf(screen.rootWindow(0))) &&
+                       showsOnlyTheBackground(screen.pixelsOf(screen.rootWindow(1)));
+            },
+            kStartTime))
+            << c.machine;
+        const std::string said = host.errorOutput();
+        const auto german = said.find(kNoDeviceLine);
+        EXPECT_NE(german, std::string::npos) << c.machine << ": " << said;
+        // One English line after the module's, naming the option.
+        const auto hint = said.rfind("korlan-flow: ");
+        EXPECT_TRUE(hint != std::string::npos && hint > german) << said;
+        EXPECT_NE(said.find("--software", hint), std::string::npos) << said;
+        expectCleanEndOnSignal(host);
+    }
+}
+
+TEST_F(Saver, ThePreviewShowsItsPictureInAWindowOfItsSize) {
+    HostProcess host({"preview"}, onServer());
+    // The window is centred on the first monitor.
+    const auto previewArea = [&] {
+        const Pixels shown = screen.pixelsOf(screen.rootWindow());
+        Pixels area{296, 184, {}};
+        for (std::uint32_t y = 88; y < 88 + 184; ++y) {
+            const auto row = shown.bytes.begin() + (std::size_t(y) * shown.width + 172) * 4;
+            area.bytes.insert(area.bytes.end(), row, row + 296 * 4);
+        }
+        return area;
+    };
+    EXPECT_TRUE(eventually([&] { return showsThePattern(previewArea()); }, kStartTime)) << host.errorOutput();
+    expectCleanEndOnSignal(host);
+}
+
+TEST_F(Saver, FailsWithAReasonWhenItCannotStart) {
+    struct Case {
+        std::vector<std::string> arguments, environment;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {{"--window-id", "0x7ffff0"}, {"DISPLAY=" + server.display()}, "korlan-flow: there is no window 0x7ffff0\n"},
+        {{}, {"DISPLAY="}, "korlan-flow: cannot open display (DISPLAY is not set)\n"},
+        {{}, {"DISPLAY=:7919"}, "korlan-flow: cannot open display :7919\n"},
+    };
+    for (const auto& c : cases) {
+        HostProcess host(c.arguments, c.environment);
+        const auto status = host.waitForExit(kEndTime);
+        ASSERT_TRUE(status.has_value()) << c.reason;
+        EXPECT_EQ(*status, 1) << c.reason;
+        EXPECT_EQ(host.errorOutput(), c.reason);
+    }
+}
+
+TEST(SaverCommandLine, ReportsWhatIsWrongAndPrintsTheUsage) {
+    struct Case {
+        std::vector<std::string> arguments;
+        int status;
+        const char* says;
+    };
+    const Case cases[] = {
+        {{"--frob"}, 2, "korlan-flow: unknown option: --frob\n"},
+        {{"--window-id"}, 2, "korlan-flow: --window-id needs a value\n"},
+        {{"--window=12"}, 2, "korlan-flow: bad value for --window: 12\n"},
+        {{"--root", "--window", "64x48"}, 2, "korlan-flow: --window-id, --root and --window exclude each other\n"},
+        {{"paint"}, 2, "korlan-flow: unknown command: paint\n"},
+    };
+    for (const auto& c : cases) {
+        HostProcess host(c.arguments, {});
+        const auto status = host.waitForExit(kEndTime);
+        ASSERT_TRUE(status.has_value());
+        EXPECT_EQ(*status, c.status) << c.says;
+        EXPECT_TRUE(host.errorOutput().starts_with(c.says)) << host.errorOutput();
+        EXPECT_NE(host.errorOutput().find("Usage: korlan-flow"), std::string::npos);
+    }
+}

@@ -1,0 +1,128 @@
+#include "tests/e2e/TestDisplay.h"
+
+#include "renderer/BackgroundColor.h"
+#include "tests/support/PixelStatistics.h"
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+
+#include <cstring>
+#include <set>
+#include <thread>
+
+namespace {
+
+// How far a pattern pixel may lie from the background and still count as
+// background, and how many distinct shades make a pattern.
+constexpr int kBackgroundTolerance = 2;
+constexpr double kPatternShare = 0.5;
+constexpr std::size_t kPatternShades = 50;
+constexpr int kLogoWhite = 200;
+
+bool isWhite(const Pixel& pixel) { return pixel[0] > kLogoWhite && pixel[1] > kLogoWhite && pixel[2] > kLogoWhite; }
+
+bool anyWhite(const Pixels& pixels, std::uint32_t left, std::uint32_t top, std::uint32_t right, std::uint32_t bottom) {
+    for (std::uint32_t y = top; y < bottom; ++y) {
+        for (std::uint32_t x = left; x < right; ++x) {
+            if (isWhite(pixels.at(x, y))) return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+TestDisplay::TestDisplay(const std::string& name) : display_(XOpenDisplay(name.c_str())) {}
+
+TestDisplay::~TestDisplay() {
+    if (display_) XCloseDisplay(display_);
+}
+
+unsigned long TestDisplay::rootWindow(int xScreen) const { return RootWindow(display_, xScreen); }
+
+unsigned long TestDisplay::createWindow(unsigned width, unsigned height, int xScreen) {
+    const ::Window window =
+        XCreateSimpleWindow(display_, RootWindow(display_, xScreen), 0, 0, width, height, 0, 0, 0);
+    XMapWindow(display_, window);
+    XSync(display_, False);
+    return window;
+}
+
+void TestDisplay::resizeWindow(unsigned long window, unsigned width, unsigned height) {
+    XResizeWindow(display_, window, width, height);
+    XSync(display_, False);
+}
+
+void TestDisplay::destroyWindow(unsigned long window) {
+    XDestroyWindow(display_, window);
+    XSync(display_, False);
+}
+
+Pixels TestDisplay::pixelsOf(unsigned long window) {
+    XWindowAttributes attributes{};
+    XGetWindowAttributes(display_, window, &attributes);
+    Pixels pixels{std::uint32_t(attributes.width), std::uint32_t(attributes.height), {}};
+    XImage* image = XGetImage(display_, window, 0, 0, pixels.width, pixels.height, AllPlanes, ZPixmap);
+    if (!image) return {};
+    pixels.bytes.resize(std::size_t(pixels.width) * pixels.height * 4);
+    for (std::uint32_t y = 0; y < pixels.height; ++y) {
+        for (std::uint32_t x = 0; x < pixels.width; ++x) {
+            const unsigned long value = XGetPixel(image, int(x), int(y));
+            std::uint8_t* out = &pixels.bytes[(std::size_t(y) * pixels.width + x) * 4];
+            out[0] = std::uint8_t(value & 0xff);
+            out[1] = std::uint8_t((value >> 8) & 0xff);
+            out[2] = std::uint8_t((value >> 16) & 0xff);
+            out[3] = 0xff;
+        }
+    }
+    XDestroyImage(image);
+    return pixels;
+}
+
+void TestDisplay::pressKey() {
+    const KeyCode key = XKeysymToKeycode(display_, XK_space);
+    XTestFakeKeyEvent(display_, key, True, CurrentTime);
+    XTestFakeKeyEvent(display_, key, False, CurrentTime);
+    XSync(display_, False);
+}
+
+void TestDisplay::movePointer(int x, int y) {
+    XTestFakeMotionEvent(display_, 0, x, y, CurrentTime);
+    XSync(display_, False);
+}
+
+bool eventually(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return true;
+}
+
+bool showsThePattern(const Pixels& pixels) {
+    if (pixels.bytes.empty() || shareAwayFromBackground(pixels, kBackgroundTolerance) < kPatternShare) return false;
+    std::set<std::uint32_t> shades;
+    for (std::size_t i = 0; i < pixels.bytes.size() && shades.size() < kPatternShades; i += 4) {
+        shades.insert(pixels.bytes[i] | pixels.bytes[i + 1] << 8 | pixels.bytes[i + 2] << 16);
+    }
+    return shades.size() >= kPatternShades;
+}
+
+bool showsTheLogoInTheUpperLeft(const Pixels& pixels) {
+    if (pixels.bytes.empty()) return false;
+    return anyWhite(pixels, 0, 0, pixels.width / 3, pixels.height / 4) &&
+           !anyWhite(pixels, 0, pixels.height / 2, pixels.width, pixels.height);
+}
+
+bool showsOnlyTheBackground(const Pixels& pixels) {
+    for (std::size_t i = 0; i < pixels.bytes.size(); i += 4) {
+        if (pixels.bytes[i] != kBackgroundBlue || pixels.bytes[i + 1] != kBackgroundGreen ||
+            pixels.bytes[i + 2] != kBackgroundRed) {
+            return false;
+        }
+    }
+    return !pixels.bytes.empty();
+}

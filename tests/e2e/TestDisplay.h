@@ -1,0 +1,47 @@
+#pragma once
+
+#include "tests/support/GpuTestSupport.h"
+
+#include <chrono>
+#include <functional>
+#include <string>
+
+struct _XDisplay;
+
+// The test's own client of an X server: it makes and changes windows as
+// another program would, reads what is on screen and types as a user.
+class TestDisplay {
+public:
+    explicit TestDisplay(const std::string& name);
+    ~TestDisplay();
+    TestDisplay(const TestDisplay&) = delete;
+    TestDisplay& operator=(const TestDisplay&) = delete;
+
+    bool isOpen() const { return display_ != nullptr; }
+    unsigned long rootWindow(int xScreen = 0) const;
+    // A mapped window at the top-left of the screen.
+    unsigned long createWindow(unsigned width, unsigned height, int xScreen = 0);
+    void resizeWindow(unsigned long window, unsigned width, unsigned height);
+    void destroyWindow(unsigned long window);
+
+    // What the window shows, children included, as BGRA rows from the top.
+    Pixels pixelsOf(unsigned long window);
+
+    void pressKey();
+    void movePointer(int x, int y);
+
+private:
+    _XDisplay* display_;
+};
+
+// Polls until the condition holds or the time is up.
+bool eventually(const std::function<bool()>& condition, std::chrono::milliseconds timeout);
+
+// The flow pattern: most pixels away from the background colour, in many
+// shades.
+bool showsThePattern(const Pixels& pixels);
+// The logo: white pixels in the upper-left corner, and nowhere in the lower
+// half.
+bool showsTheLogoInTheUpperLeft(const Pixels& pixels);
+// Nothing but the background colour.
+bool showsOnlyTheBackground(const Pixels& pixels);
