@@ -14,12 +14,10 @@ configure: deps
 build: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
 
-# Until the saver has windows of its own: show the settings, and render one
-# frame off screen (on the CPU where there is no GPU).
+# The saver full screen on $DISPLAY; without a display, five seconds on an
+# Xvfb server of its own, photographed (scripts/run-saver).
 run: build
-	@$(BUILD_DIR)/host/korlan-flow config
-	@$(BUILD_DIR)/host/korlan-flow capture --software --png $(BUILD_DIR)/korlan-flow.png
-	@echo "frame written to $(BUILD_DIR)/korlan-flow.png"
+	@scripts/run-saver $(BUILD_DIR)
 
 test: build
 	@cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)

@@ -174,20 +174,31 @@ TEST_F(Saver, WithoutAUsableDeviceItSaysSoShowsTheBackgroundAndStillEndsCleanly)
     }
 }
 
-TEST_F(Saver, ThePreviewShowsItsPictureInAWindowOfItsSize) {
-    HostProcess host({"preview"}, onServer());
-    // The window is centred on the first monitor.
-    const auto previewArea = [&] {
-        const Pixels shown = screen.pixelsOf(screen.rootWindow());
-        Pixels area{296, 184, {}};
-        for (std::uint32_t y = 88; y < 88 + 184; ++y) {
-            const auto row = shown.bytes.begin() + (std::size_t(y) * shown.width + 172) * 4;
-            area.bytes.insert(area.bytes.end(), row, row + 296 * 4);
-        }
-        return area;
+// The preview and the saver in a window of its own: ordinary windows that
+// end the program when the user closes them.
+TEST_F(Saver, ThePreviewAndTheOwnWindowShowTheirPicturesAndEndWhenClosed) {
+    struct Case {
+        std::vector<std::string> arguments;
+        unsigned width, height;
     };
-    EXPECT_TRUE(eventually([&] { return showsThePattern(previewArea()); }, kStartTime)) << host.errorOutput();
-    expectCleanEndOnSignal(host);
+    for (const auto& c : {Case{{"preview"}, 296, 184}, Case{{"--window", "200x120", "--software"}, 200, 120}}) {
+        HostProcess host(c.arguments, onServer());
+        unsigned long window = 0;
+        EXPECT_TRUE(eventually(
+            [&] {
+                window = screen.windowNamed("KORLAN Flow");
+                if (!window) return false;
+                const Pixels shown = screen.pixelsOf(window);
+                return shown.width == c.width && shown.height == c.height && showsThePattern(shown);
+            },
+            kStartTime))
+            << c.arguments[0] << ": " << host.errorOutput();
+        screen.requestClose(window);
+        const auto status = host.waitForExit(kEndTime);
+        ASSERT_TRUE(status.has_value()) << c.arguments[0] << ": still running after its window closed";
+        EXPECT_EQ(*status, 0) << host.errorOutput();
+        EXPECT_EQ(validationMessagesIn(host.errorOutput()), "");
+    }
 }
 
 TEST_F(Saver, FailsWithAReasonWhenItCannotStart) {

@@ -60,6 +60,32 @@ void TestDisplay::destroyWindow(unsigned long window) {
     XSync(display_, False);
 }
 
+unsigned long TestDisplay::windowNamed(const std::string& title, int xScreen) {
+    ::Window root = 0, parent = 0, *children = nullptr;
+    unsigned count = 0;
+    unsigned long found = 0;
+    if (!XQueryTree(display_, RootWindow(display_, xScreen), &root, &parent, &children, &count)) return 0;
+    for (unsigned index = 0; index < count && !found; ++index) {
+        char* name = nullptr;
+        if (XFetchName(display_, children[index], &name) && name && title == name) found = children[index];
+        XFree(name);
+    }
+    XFree(children);
+    return found;
+}
+
+void TestDisplay::requestClose(unsigned long window) {
+    XEvent message{};
+    message.xclient.type = ClientMessage;
+    message.xclient.window = window;
+    message.xclient.message_type = XInternAtom(display_, "WM_PROTOCOLS", False);
+    message.xclient.format = 32;
+    message.xclient.data.l[0] = long(XInternAtom(display_, "WM_DELETE_WINDOW", False));
+    message.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display_, window, False, NoEventMask, &message);
+    XSync(display_, False);
+}
+
 Pixels TestDisplay::pixelsOf(unsigned long window) {
     XWindowAttributes attributes{};
     XGetWindowAttributes(display_, window, &attributes);

@@ -23,6 +23,10 @@ public:
     unsigned long createWindow(unsigned width, unsigned height, int xScreen = 0);
     void resizeWindow(unsigned long window, unsigned width, unsigned height);
     void destroyWindow(unsigned long window);
+    // A top-level window of the screen with the title; 0 when there is none.
+    unsigned long windowNamed(const std::string& title, int xScreen = 0);
+    // Asks the window to close, as a window manager's close button does.
+    void requestClose(unsigned long window);
 
     // What the window shows, children included, as BGRA rows from the top.
     Pixels pixelsOf(unsigned long window);
