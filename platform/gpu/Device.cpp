@@ -2,6 +2,7 @@
 
 #include "platform/gpu/vulkan/VulkanDevice.h"
 
+#include <cstdlib>
 #include <mutex>
 
 namespace gpu {
@@ -28,6 +29,12 @@ std::shared_ptr<Device> Device::createSystemDefaultDevice() {
     auto& shared = systemDevice();
     std::lock_guard lock(shared.mutex);
     if (!shared.device || shared.device->isLost()) shared.device = vulkan::VulkanDevice::create(shared.options);
+    // The device goes before the process does, whoever forgets to let go
+    // of it: its completion thread is joined and the driver's objects are
+    // destroyed while the driver's own threads still run (their exit
+    // handlers, registered while the device was made, run after this one).
+    static std::once_flag releasedAtExit;
+    if (shared.device) std::call_once(releasedAtExit, [] { std::atexit(&releaseSystemDefaultDevice); });
     return shared.device;
 }
 
