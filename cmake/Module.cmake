@@ -10,6 +10,7 @@ target_link_libraries(KORLANFlowModuleObjects PUBLIC KORLANFlowPlatform)
 add_subdirectory(renderer)
 add_subdirectory(saver)
 add_subdirectory(settings)
+add_subdirectory(sheet)
 
 add_library(KORLANFlow SHARED)
 target_link_libraries(KORLANFlow PRIVATE KORLANFlowModuleObjects)

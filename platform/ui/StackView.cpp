@@ -33,6 +33,8 @@ std::shared_ptr<StackView> StackView::stackViewWithViews(const std::vector<std::
 }
 
 void StackView::addArrangedSubview(const std::shared_ptr<View>& view) {
+    // The stack places its arranged views, never their frames.
+    view->setTranslatesAutoresizingMaskIntoConstraints(false);
     addSubview(view);
     arrangedSubviews_.push_back(view);
 }

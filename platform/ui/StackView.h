@@ -28,7 +28,8 @@ public:
     void setSpacing(double spacing) { spacing_ = spacing; }
 
     const std::vector<std::shared_ptr<View>>& arrangedSubviews() const { return arrangedSubviews_; }
-    // Also makes the view a subview.
+    // Also makes the view a subview, placed by the stack rather than by its
+    // frame.
     void addArrangedSubview(const std::shared_ptr<View>& view);
 
     // The constraints by which the stack places its arranged views, as it

@@ -1,6 +1,7 @@
 #include "platform/ui/Window.h"
 
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/ui/Button.h"
 #include "platform/ui/WindowController.h"
 #include "platform/view/Window.h"
 
@@ -11,6 +12,16 @@ namespace ui {
 namespace {
 
 bool isUsableLength(double points) { return std::isfinite(points) && points > 0.0; }
+
+std::shared_ptr<Button> buttonWithKeyEquivalent(const std::shared_ptr<View>& view, const std::string& key) {
+    if (const auto button = std::dynamic_pointer_cast<Button>(view); button && button->keyEquivalent() == key) {
+        return button;
+    }
+    for (const auto& subview : view->subviews()) {
+        if (auto button = buttonWithKeyEquivalent(subview, key)) return button;
+    }
+    return nullptr;
+}
 
 } // namespace
 
@@ -31,6 +42,14 @@ void Window::setContentView(std::shared_ptr<View> view) {
     contentView_->removeFromSuperview();
     contentView_->setFrame({{0.0, 0.0}, contentSize_});
     contentView_->window_ = weak_from_this();
+}
+
+bool Window::performKeyEquivalent(const std::string& key) {
+    if (key.empty() || !contentView_) return false;
+    const auto button = buttonWithKeyEquivalent(contentView_, key);
+    if (!button) return false;
+    button->performClick();
+    return true;
 }
 
 void Window::close() {

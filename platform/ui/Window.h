@@ -60,6 +60,10 @@ public:
     std::shared_ptr<View> initialFirstResponder() const { return initialFirstResponder_.lock(); }
     void setInitialFirstResponder(const std::shared_ptr<View>& view) { initialFirstResponder_ = view; }
 
+    // Presses the first button, in the order of the view tree, whose key
+    // equivalent the key is ("\r" for Return). False when none has it.
+    bool performKeyEquivalent(const std::string& key);
+
     std::shared_ptr<WindowController> windowController() const { return windowController_.lock(); }
     // Whether closing the window also makes its controller let go of it.
     bool isReleasedWhenClosed() const { return releasedWhenClosed_; }

@@ -1,15 +1,16 @@
-#include "platform/foundation/NotificationCenter.h"
+#include "tests/unit/ui/WindowCloseCounter.h"
+
 #include "platform/ui/Application.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Window.h"
 #include "platform/ui/WindowController.h"
-#include "platform/view/Window.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace {
@@ -36,20 +37,6 @@ public:
 
 private:
     ButtonController() = default;
-};
-
-// Records the will-close notifications of one window.
-class CloseRecorder {
-public:
-    explicit CloseRecorder(const ui::Window& window)
-        : id_(foundation::NotificationCenter::defaultCenter().addObserverForName(
-              view::kWindowWillCloseNotification, &window, [this](const foundation::Notification&) { ++closes; })) {}
-    ~CloseRecorder() { foundation::NotificationCenter::defaultCenter().removeObserver(id_); }
-
-    int closes = 0;
-
-private:
-    foundation::NotificationCenter::ObserverId id_;
 };
 
 } // namespace
@@ -90,7 +77,7 @@ TEST(InterfaceWindow, ClosingTellsObserversAndReleasesOnlyAWindowReleasedWhenClo
         std::weak_ptr<ui::Window> watch = controller->window();
         controller->window()->setReleasedWhenClosed(released);
         {
-            const CloseRecorder recorder(*controller->window());
+            const WindowCloseCounter recorder(controller->window().get());
             controller->window()->close();
             EXPECT_EQ(recorder.closes, 1) << released;
         }
@@ -161,4 +148,31 @@ TEST(Sheets, AWindowCarriesOneSheetAtATimeAndASheetOneParent) {
     ui::Application::sharedApplication().endSheet(nullptr, ui::ModalResponseOK);
     EXPECT_EQ(endings, 0) << "only the parent ends its own sheet";
     EXPECT_EQ(parent->attachedSheet(), sheet);
+}
+
+TEST(InterfaceWindow, AKeyEquivalentPressesTheFirstButtonInTheTreeThatHasIt) {
+    const auto window = titledWindow();
+    std::vector<std::string> pressed;
+    struct Presser {
+        std::vector<std::string>& log;
+        void press(const ui::Action::Sender& sender) {
+            log.push_back(std::static_pointer_cast<ui::Button>(sender)->title());
+        }
+    };
+    const auto presser = std::make_shared<Presser>(Presser{pressed});
+    const auto group = ui::View::initWithFrame({});
+    const auto plain = ui::Button::buttonWithTitle("Standard", ui::Action(presser, &Presser::press));
+    const auto nested = ui::Button::buttonWithTitle("Sichern", ui::Action(presser, &Presser::press));
+    const auto later = ui::Button::buttonWithTitle("Auch Return", ui::Action(presser, &Presser::press));
+    nested->setKeyEquivalent("\r");
+    later->setKeyEquivalent("\r");
+    window->contentView()->addSubview(plain);
+    window->contentView()->addSubview(group);
+    group->addSubview(nested);
+    window->contentView()->addSubview(later);
+
+    EXPECT_TRUE(window->performKeyEquivalent("\r"));
+    EXPECT_FALSE(window->performKeyEquivalent("\x1b"));
+    EXPECT_FALSE(window->performKeyEquivalent("")) << "a button without a key equivalent has none to match";
+    EXPECT_EQ(pressed, std::vector<std::string>{"Sichern"});
 }
