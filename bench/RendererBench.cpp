@@ -2,6 +2,7 @@
 // one (library, three pipelines, logo) with a cold and a warm pipeline cache,
 // the main thread's share of a frame, the heap allocations of a steady-state
 // frame, and a frame capture.
+#include "bench/HeapAllocations.h"
 #include "renderer/KORLANFlowRenderer.h"
 #include "tests/support/ScratchDirectoryVariable.h"
 
@@ -9,13 +10,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include <atomic>
-#include <cstdlib>
-#include <new>
-
 namespace {
-
-std::atomic<std::size_t> heapAllocations{0};
 
 std::shared_ptr<gpu::Device> softwareAllowedDevice() {
     gpu::DeviceOptions options;
@@ -64,9 +59,9 @@ void DrawFrame(benchmark::State& state) {
     view->draw(); // makes the reduced texture and the drawables once
     std::size_t allocations = 0;
     for (auto _ : state) {
-        const std::size_t before = heapAllocations;
+        const std::size_t before = heapAllocations();
         view->draw();
-        allocations += heapAllocations - before;
+        allocations += heapAllocations() - before;
         state.PauseTiming();
         renderer->stopAndWaitForPendingCommands();
         renderer->startAtTimestamp(foundation::ProcessInfo::systemUptime() * 1000.0);
@@ -92,16 +87,5 @@ void CaptureFrame(benchmark::State& state) {
 BENCHMARK(CaptureFrame)->Args({1920, 1080})->Args({3840, 2160})->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-// Counts every allocation of the process, the GPU backend's threads included.
-// The replacements pair malloc with free, which the compiler cannot see.
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void* operator new(std::size_t size) {
-    ++heapAllocations;
-    if (void* memory = std::malloc(size ? size : 1)) return memory;
-    throw std::bad_alloc();
-}
-void operator delete(void* memory) noexcept { std::free(memory); }
-void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
 
 BENCHMARK_MAIN();
