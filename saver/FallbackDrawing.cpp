@@ -1,12 +1,12 @@
 #include "saver/KORLANFlowScreenSaverView.h"
 
-#include "saver/SaverBackground.h"
+#include "renderer/BackgroundColor.h"
 #include "settings/KORLANFlowConfiguration.h"
 
 #include "platform/graphics/GraphicsContext.h"
 
 void KORLANFlowScreenSaverView::drawRect(view::Rect dirtyRect) {
-    kSaverBackgroundColor.setFill();
+    kBackgroundColor.setFill();
     graphics::RectFill(dirtyRect);
     if (!isPreview() || !settingsPreviewImage_) return;
     const auto context = graphics::GraphicsContext::currentContext();

@@ -1,7 +1,7 @@
 #include "saver/KORLANFlowScreenSaverView.h"
 
+#include "renderer/BackgroundColor.h"
 #include "renderer/RendererErrors.h"
-#include "saver/SaverBackground.h"
 #include "settings/KORLANFlowConfiguration.h"
 
 #include "platform/foundation/Log.h"
@@ -26,7 +26,7 @@ std::shared_ptr<KORLANFlowScreenSaverView> KORLANFlowScreenSaverView::initWithFr
     std::shared_ptr<KORLANFlowScreenSaverView> saverView(new KORLANFlowScreenSaverView(frame, isPreview));
     saverView->setAnimationTimeInterval(kAnimationTimeInterval);
     saverView->setWantsLayer(true);
-    saverView->layer()->backgroundColor = kSaverBackgroundColor;
+    saverView->layer()->backgroundColor = kBackgroundColor;
     if (saverView->isPreview()) saverView->loadSettingsPreviewImage();
     saverView->settingsObserver_ = saverView->observe(KORLANFlowSettingsDidChangeNotification, nullptr,
                                                       &KORLANFlowScreenSaverView::flowSettingsDidChange);
