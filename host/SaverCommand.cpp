@@ -8,7 +8,9 @@
 #include "platform/foundation/ClassRegistry.h"
 #include "platform/gpu/Device.h"
 #include "platform/view/x11/Connection.h"
+#include "platform/view/x11/GammaFade.h"
 
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <optional>
@@ -22,15 +24,27 @@ using view::x11::X11WindowBackend;
 // The preview thumbnail's size in points.
 constexpr view::Size kPreviewSize{296.0, 184.0};
 constexpr const char* kWindowTitle = "KORLAN Flow";
+constexpr auto kFadeOut = std::chrono::milliseconds(300);
+constexpr auto kFadeIn = std::chrono::milliseconds(500);
 
 // How the run ends: the first reason wins.
 struct RunEnd {
     std::optional<int> status;
+    view::x11::GammaFade* fade = nullptr;
+    bool fadingOut = false;
 
     void end(int exitStatus) {
         if (status) return;
         status = exitStatus;
         dispatch::MainQueue::shared().stop();
+    }
+    // Where the displays fade, they go dark before the saver's windows
+    // close, so the desktop does not flash up under them.
+    void endByUser() {
+        if (!fade) return end(0);
+        if (fadingOut) return;
+        fadingOut = true;
+        fade->fadeTo(0.0, kFadeOut, [this] { end(0); });
     }
 };
 
@@ -47,7 +61,7 @@ std::shared_ptr<const view::ScreenSaverViewClass> principalClassOf(const ModuleB
 bool showFullScreen(SaverSession& session, Connection& connection, RunEnd& run) {
     for (const auto& monitor : connection.monitors()) {
         auto backend = X11WindowBackend::newFullScreen(connection, monitor);
-        backend->setUserActivityHandler([&run] { run.end(0); });
+        backend->setUserActivityHandler([&run] { run.endByUser(); });
         if (!session.show(std::move(backend), false, [&run] { run.end(0); })) return false;
     }
     return true;
@@ -89,6 +103,17 @@ bool showWindows(SaverSession& session, Connection& connection, const HostOption
     return false;
 }
 
+bool isFullScreen(const HostOptions& options) {
+    return options.command.empty() && options.place == SaverPlace::FullScreen;
+}
+
+// The switch to the saver happens in the dark, unless the run ends first.
+void fadeOutBeforeShowing(view::x11::GammaFade& fade, const RunEnd& run) {
+    const auto dark = std::make_shared<bool>(false);
+    fade.fadeTo(0.0, kFadeOut, [dark] { *dark = true; });
+    dispatch::MainQueue::shared().runUntil([&] { return *dark || run.status; }, 2 * kFadeOut);
+}
+
 } // namespace
 
 int runSaverCommand(const ModuleBundle& module, const HostOptions& options) {
@@ -104,11 +129,19 @@ int runSaverCommand(const ModuleBundle& module, const HostOptions& options) {
     const bool haveDevice = isPreview || gpu::Device::createSystemDefaultDevice() != nullptr;
 
     RunEnd run;
-    SaverSession session(*saverClass);
-    if (!showWindows(session, *connection, options, run, failure)) return fail(failure);
     const auto stopBySignal = [&run] { run.end(0); };
     const dispatch::SignalWatch interrupt(SIGINT, stopBySignal), terminate(SIGTERM, stopBySignal);
+    // Only over the whole screen: a daemon that gives us its window fades
+    // the displays itself.
+    std::optional<view::x11::GammaFade> fade;
+    if (isFullScreen(options) && saverClass->performGammaFade()) {
+        run.fade = &fade.emplace(*connection);
+        fadeOutBeforeShowing(*run.fade, run);
+    }
+    SaverSession session(*saverClass);
+    if (!showWindows(session, *connection, options, run, failure)) return fail(failure);
     session.startAnimation();
+    if (run.fade) run.fade->fadeTo(1.0, kFadeIn);
     // After the module's own line about the missing device.
     if (!haveDevice) explainMissingDevice(options.software);
     std::optional<FrameRateReport> frameRate;
@@ -117,6 +150,8 @@ int runSaverCommand(const ModuleBundle& module, const HostOptions& options) {
     // Returns at once when the run ended already.
     dispatch::MainQueue::shared().run();
     session.stop();
+    // The displays' own brightness back once the windows are gone.
+    fade.reset();
     gpu::releaseSystemDefaultDevice();
     return run.status.value_or(0);
 }

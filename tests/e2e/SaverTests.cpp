@@ -67,27 +67,50 @@ TEST_F(Saver, FullScreenShowsThePatternWithTheLogoOnEveryXScreenAndEndsOnSIGTERM
     expectCleanEndOnSignal(host);
 }
 
-TEST_F(Saver, FullScreenEndsOnAKeyPressOrAPointerMovedFarButNotOnAJitter) {
+// The displays fade out and in through their gamma, and get back the ramps
+// they had, however the saver ends.
+TEST_F(Saver, FullScreenEndsOnAKeyPressAPointerMovedFarOrASignalAndGivesBackTheGamma) {
     struct Case {
-        const char* input;
-        std::function<void(TestDisplay&)> give;
+        const char* end;
+        // The user's input fades out first; a signal ends at once.
+        bool fadesOut;
+        std::function<void(TestDisplay&, HostProcess&)> give;
     };
     const Case cases[] = {
-        {"a key press", [](TestDisplay& display) { display.pressKey(); }},
-        {"the pointer moved 40 pixels", [](TestDisplay& display) { display.movePointer(140, 100); }},
+        {"a key press", true, [](TestDisplay& display, HostProcess&) { display.pressKey(); }},
+        {"the pointer moved 40 pixels", true,
+         [](TestDisplay& display, HostProcess&) { display.movePointer(140, 100); }},
+        {"SIGINT", false, [](TestDisplay&, HostProcess& host) { host.signal(SIGINT); }},
     };
+    // A linear ramp to 90 %: not what the server starts with, so giving
+    // back means giving back what was there.
+    auto found = screen.gammaRamp();
+    ASSERT_FALSE(found.empty());
+    const std::size_t size = found.size() / 3;
+    for (std::size_t entry = 0; entry < found.size(); ++entry) {
+        found[entry] = static_cast<unsigned short>(0.9 * 65535.0 * double(entry % size) / double(size - 1));
+    }
+    screen.setGammaRamp(found);
+    ASSERT_EQ(screen.gammaRamp(), found);
+    const auto darker = [&] { return screen.gammaRamp().back() < found.back(); };
+
     for (const auto& c : cases) {
         screen.movePointer(100, 100);
         HostProcess host({"--software"}, onServer());
         ASSERT_TRUE(eventually([&] { return showsThePattern(screen.pixelsOf(screen.rootWindow())); }, kStartTime))
             << host.errorOutput();
+        EXPECT_TRUE(eventually([&] { return screen.gammaRamp() == found; }, kEndTime)) << c.end << ": not faded in";
         screen.movePointer(103, 102);
         EXPECT_FALSE(host.waitForExit(300ms).has_value()) << "ended on a jitter of the pointer";
-        c.give(screen);
+        c.give(screen, host);
+        if (c.fadesOut) {
+            EXPECT_TRUE(eventually(darker, kEndTime)) << c.end << ": ended without fading out";
+        }
         const auto status = host.waitForExit(kEndTime);
-        ASSERT_TRUE(status.has_value()) << c.input << " did not end it";
-        EXPECT_EQ(*status, 0) << c.input << ": " << host.errorOutput();
-        EXPECT_EQ(validationMessagesIn(host.errorOutput()), "") << c.input;
+        ASSERT_TRUE(status.has_value()) << c.end << " did not end it";
+        EXPECT_EQ(*status, 0) << c.end << ": " << host.errorOutput();
+        EXPECT_EQ(screen.gammaRamp(), found) << c.end;
+        EXPECT_EQ(validationMessagesIn(host.errorOutput()), "") << c.end;
     }
 }
 

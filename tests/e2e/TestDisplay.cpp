@@ -6,6 +6,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
+#include <X11/extensions/Xrandr.h>
 #include <X11/keysym.h>
 
 #include <cstring>
@@ -105,6 +106,38 @@ Pixels TestDisplay::pixelsOf(unsigned long window) {
     }
     XDestroyImage(image);
     return pixels;
+}
+
+namespace {
+
+RRCrtc firstCrtc(Display* display, int xScreen) {
+    XRRScreenResources* resources = XRRGetScreenResourcesCurrent(display, RootWindow(display, xScreen));
+    const RRCrtc crtc = resources && resources->ncrtc > 0 ? resources->crtcs[0] : 0;
+    if (resources) XRRFreeScreenResources(resources);
+    return crtc;
+}
+
+} // namespace
+
+std::vector<unsigned short> TestDisplay::gammaRamp(int xScreen) {
+    XRRCrtcGamma* gamma = XRRGetCrtcGamma(display_, firstCrtc(display_, xScreen));
+    if (!gamma) return {};
+    std::vector<unsigned short> ramp(gamma->red, gamma->red + gamma->size);
+    ramp.insert(ramp.end(), gamma->green, gamma->green + gamma->size);
+    ramp.insert(ramp.end(), gamma->blue, gamma->blue + gamma->size);
+    XRRFreeGamma(gamma);
+    return ramp;
+}
+
+void TestDisplay::setGammaRamp(const std::vector<unsigned short>& ramp, int xScreen) {
+    const int size = int(ramp.size() / 3);
+    XRRCrtcGamma* gamma = XRRAllocGamma(size);
+    std::copy(ramp.begin(), ramp.begin() + size, gamma->red);
+    std::copy(ramp.begin() + size, ramp.begin() + 2 * size, gamma->green);
+    std::copy(ramp.begin() + 2 * size, ramp.end(), gamma->blue);
+    XRRSetCrtcGamma(display_, firstCrtc(display_, xScreen), gamma);
+    XRRFreeGamma(gamma);
+    XSync(display_, False);
 }
 
 void TestDisplay::pressKey() {

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <functional>
 #include <string>
+#include <vector>
 
 struct _XDisplay;
 
@@ -30,6 +31,10 @@ public:
 
     // What the window shows, children included, as BGRA rows from the top.
     Pixels pixelsOf(unsigned long window);
+
+    // The gamma ramp (red, green, blue) of the first CRTC of the screen.
+    std::vector<unsigned short> gammaRamp(int xScreen = 0);
+    void setGammaRamp(const std::vector<unsigned short>& ramp, int xScreen = 0);
 
     void pressKey();
     void movePointer(int x, int y);
