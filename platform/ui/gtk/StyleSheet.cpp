@@ -1,0 +1,61 @@
+#include "platform/ui/gtk/StyleSheet.h"
+
+#include "platform/ui/Button.h"
+#include "platform/ui/TextField.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace ui::gtk {
+
+namespace {
+
+std::string cssColor(const Color& color) {
+    const auto& c = color.sRGBColor();
+    const auto byte = [](double component) { return static_cast<int>(std::lround(component * 255.0)); };
+    char text[64];
+    std::snprintf(text, sizeof text, "rgba(%d,%d,%d,%.3f)", byte(c.red), byte(c.green), byte(c.blue), c.alpha);
+    return text;
+}
+
+// Points are the display's pixels at 96 dots per inch, which CSS calls px.
+std::string fontDeclarations(const Font& font) {
+    char text[160];
+    std::snprintf(text, sizeof text, "font-size:%gpx;font-weight:%d;", font.pointSize, static_cast<int>(font.weight));
+    std::string declarations = text;
+    if (font.design == Font::Design::MonospacedDigitSystem) declarations += "font-feature-settings:\"tnum\";";
+    return declarations;
+}
+
+std::string layerDeclarations(const View& view) {
+    const Layer* layer = view.layer();
+    if (!layer) return {};
+    std::string declarations;
+    if (layer->backgroundColor) declarations += "background-color:" + cssColor(*layer->backgroundColor) + ";";
+    if (layer->cornerRadius > 0) declarations += "border-radius:" + std::to_string(layer->cornerRadius) + "px;";
+    return declarations;
+}
+
+std::string ownDeclarations(const View& view) {
+    if (const auto* label = dynamic_cast<const TextField*>(&view)) {
+        std::string declarations = fontDeclarations(label->font());
+        if (label->textColor()) declarations += "color:" + cssColor(*label->textColor()) + ";";
+        return declarations;
+    }
+    if (const auto* button = dynamic_cast<const Button*>(&view); button && button->contentTintColor()) {
+        // The tint fills the button, as the accent colour fills a default
+        // button, with its title in white on it.
+        return "background:" + cssColor(*button->contentTintColor()) + ";color:white;";
+    }
+    return {};
+}
+
+} // namespace
+
+std::string styleRule(const View& view, const std::string& cssClass) {
+    const std::string declarations = layerDeclarations(view) + ownDeclarations(view);
+    if (declarations.empty()) return {};
+    return "." + cssClass + "{" + declarations + "}\n";
+}
+
+} // namespace ui::gtk

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "platform/ui/View.h"
+
+#include <gtk/gtk.h>
+
+#include <map>
+#include <optional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace ui::gtk {
+
+// The widgets that show one window's views, built once and kept in step
+// with the views while the tree lives. Labels become GtkLabels, sliders
+// GtkScales, buttons GtkButtons, layer-backed views containers that place
+// their subviews by the views' constraints. A view without a layer that
+// only groups others (a stack view, a spacer) shows nothing itself: it
+// becomes a guide of its container's layout, a space of whatever size the
+// constraints give it, and its subviews join that layout, so that one
+// solver places the whole group.
+class WidgetTree : public ViewObserver {
+public:
+    // Null, with a description of the problem, for a constraint that no
+    // layout can hold.
+    static std::unique_ptr<WidgetTree> build(const std::shared_ptr<View>& root, std::string& problem);
+    ~WidgetTree() override;
+    WidgetTree(const WidgetTree&) = delete;
+    WidgetTree& operator=(const WidgetTree&) = delete;
+
+    GtkWidget* rootWidget() const;
+    // Null for a view that no widget shows.
+    GtkWidget* widgetFor(const View& view) const;
+    // Once the widgets are in their window, so that their style is known:
+    // each label, button and slider keeps its natural size unless a
+    // constraint says otherwise.
+    void holdNaturalSizes();
+    // From now on, after each frame the window paints, puts where the
+    // layout placed each widget into its view's frame.
+    void recordFramesOf(GtkWindow* window);
+
+    void viewDidChange(View& view) override;
+
+    struct Node;
+
+private:
+    WidgetTree();
+    Node& addNode(const std::shared_ptr<View>& view, Node* parent, Node* holder);
+    // Where the node lies in its holder; nullopt for a guide without widgets
+    // inside it.
+    std::optional<Rect> boundsInHolder(const Node& node) const;
+    // Null for a view outside the tree.
+    const Node* nodeFor(const View* view) const;
+    bool addConstraints(const Node& node, std::string& problem) const;
+    void refreshStyles();
+    void holdNaturalSize(Node& node);
+    void recordFrames() const;
+    static void onWindowRealized(GtkWidget* window, WidgetTree* tree);
+    static void onAfterPaint(GdkFrameClock* clock, WidgetTree* tree);
+
+    std::vector<std::unique_ptr<Node>> nodes_;
+    std::map<const View*, Node*> nodeOf_;
+    GtkCssProvider* styles_;
+    std::string styleSheet_;
+    GtkWidget* framedWindow_ = nullptr;
+    GdkFrameClock* frameClock_ = nullptr;
+};
+
+} // namespace ui::gtk

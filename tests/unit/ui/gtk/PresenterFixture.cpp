@@ -1,0 +1,69 @@
+#include "tests/unit/ui/gtk/PresenterFixture.h"
+
+#include "platform/dispatch/MainQueue.h"
+
+#include <cstdlib>
+
+XvfbServer* PresenterTest::server_ = nullptr;
+
+void PresenterTest::SetUpTestSuite() {
+    if (server_) return;
+    // One server for the process: GTK opens its display only once.
+    server_ = new XvfbServer({"1024x768x24"});
+    setenv("DISPLAY", server_->display().c_str(), 1);
+    setenv("GDK_BACKEND", "x11", 1);
+    setenv("GTK_A11Y", "none", 1);
+}
+
+void PresenterTest::SetUp() {
+    ASSERT_FALSE(server_->display().empty()) << "no Xvfb for the test";
+    foundation::ErrorRef error;
+    ASSERT_TRUE(ui::gtk::initialize(&error)) << error->localizedDescription();
+    display_ = std::make_unique<TestDisplay>(server_->display());
+}
+
+bool PresenterTest::runUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
+    return dispatch::MainQueue::shared().runUntil(condition, timeout);
+}
+
+bool PresenterTest::runUntilLaidOut(const ui::View& view) {
+    return runUntil([&] { return view.frame().size.width > 0 && view.frame().size.height > 0; });
+}
+
+void PresenterTest::xdotool(const std::string& arguments) {
+    const std::string command = "DISPLAY=" + server_->display() + " xdotool " + arguments;
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+}
+
+unsigned long PresenterTest::shownWindow(const std::string& title) {
+    unsigned long window = 0;
+    runUntil([&] { return (window = display_->windowNamed(title)) != 0; });
+    return window;
+}
+
+ui::Rect frameInWindow(const ui::View& view) {
+    ui::Rect frame = view.frame();
+    for (auto parent = view.superview(); parent && parent->superview(); parent = parent->superview()) {
+        frame.origin.x += parent->frame().origin.x;
+        frame.origin.y += parent->frame().origin.y;
+    }
+    return frame;
+}
+
+::testing::AssertionResult hasColour(const Pixels& pixels, double x, double y, int red, int green, int blue,
+                                     int tolerance) {
+    if (x < 0 || y < 0 || x >= pixels.width || y >= pixels.height) {
+        return ::testing::AssertionFailure() << x << "," << y << " lies outside the window";
+    }
+    const Pixel pixel = pixels.at(static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y));
+    const int found[] = {pixel[2], pixel[1], pixel[0]};
+    const int wanted[] = {red, green, blue};
+    for (int channel = 0; channel < 3; ++channel) {
+        if (std::abs(found[channel] - wanted[channel]) > tolerance) {
+            return ::testing::AssertionFailure() << "at " << x << "," << y << ": " << found[0] << "," << found[1]
+                                                 << "," << found[2] << " instead of " << red << "," << green << ","
+                                                 << blue;
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
