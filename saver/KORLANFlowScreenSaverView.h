@@ -1,6 +1,7 @@
 #pragma once
 
 #include "renderer/KORLANFlowRenderer.h"
+#include "sheet/KORLANFlowConfigurationController.h"
 
 #include "platform/dispatch/TimerSource.h"
 #include "platform/foundation/Bundle.h"
@@ -31,6 +32,9 @@ public:
     // All drawing comes from the render timer.
     void animateOneFrame() override {}
     bool hasConfigureSheet() const override { return true; }
+    // The settings sheet's window: one controller per view, made on the
+    // first request and showing the stored settings at every one.
+    std::shared_ptr<ui::Window> configureSheet() override;
     // The host fades the displays when the saver starts and stops.
     static bool performGammaFade() { return true; }
 
@@ -65,6 +69,9 @@ public:
     const std::shared_ptr<KORLANFlowRenderer>& renderer() const { return renderer_; }
     const std::shared_ptr<dispatch::TimerSource>& renderTimer() const { return renderTimer_; }
     const std::shared_ptr<graphics::Image>& settingsPreviewImage() const { return settingsPreviewImage_; }
+    const std::shared_ptr<KORLANFlowConfigurationController>& configurationController() const {
+        return configurationController_;
+    }
     std::optional<std::int64_t> claimedDisplayIdentifier() const { return claimedDisplayIdentifier_; }
     std::shared_ptr<view::Window> observedWindow() const { return observedWindow_.lock(); }
     bool animationRequested() const { return animationRequested_; }
@@ -101,6 +108,7 @@ private:
     std::shared_ptr<KORLANFlowRenderer> renderer_;
     std::shared_ptr<dispatch::TimerSource> renderTimer_;
     std::shared_ptr<graphics::Image> settingsPreviewImage_;
+    std::shared_ptr<KORLANFlowConfigurationController> configurationController_;
     std::optional<std::int64_t> claimedDisplayIdentifier_;
     std::weak_ptr<view::Window> observedWindow_;
     bool animationRequested_ = false;

@@ -6,6 +6,10 @@
 
 #include <memory>
 
+namespace ui {
+class Window;
+}
+
 namespace view {
 
 // The view a screen saver draws in, as its host drives it: made for a
@@ -23,6 +27,9 @@ public:
     virtual void stopAnimation();
     virtual void animateOneFrame() {}
     virtual bool hasConfigureSheet() const { return false; }
+    // The window of the view's settings sheet, for the host to present; null
+    // for a saver without settings.
+    virtual std::shared_ptr<ui::Window> configureSheet() { return nullptr; }
 
 protected:
     ScreenSaverView(Rect frame, bool isPreview);

@@ -2,6 +2,7 @@
 #include "tests/unit/sheet/SheetFixture.h"
 #include "tests/unit/ui/WindowCloseCounter.h"
 
+#include "saver/KORLANFlowScreenSaverView.h"
 #include "settings/KORLANFlowConfiguration.h"
 
 #include "platform/ui/Application.h"
@@ -177,4 +178,32 @@ TEST_F(SheetTest, WithoutItsWindowControllerBaseTheSheetIsNotMadeAndBuildsNothin
     ASSERT_NE(refusal.refusedWindow(), nullptr);
     EXPECT_TRUE(refusal.refusedWindow()->contentView()->subviews().empty());
     EXPECT_FALSE(refusal.refusedWindow()->contentView()->wantsLayer());
+}
+
+TEST_F(SheetTest, ASaverViewKeepsOneControllerAndShowsTheStoredSettingsAtEveryRequest) {
+    for (const bool isPreview : {true, false}) {
+        const auto view = KORLANFlowScreenSaverView::initWithFrame({{0, 0}, {296, 184}}, isPreview);
+        EXPECT_TRUE(view->hasConfigureSheet());
+        EXPECT_EQ(view->configurationController(), nullptr) << "made on the first request";
+        const auto first = view->configureSheet();
+        ASSERT_NE(first, nullptr);
+        const auto controller = view->configurationController();
+        EXPECT_EQ(first, controller->window());
+        controller->speedSlider()->moveTo(1.7);
+        KORLANFlowStoreConfiguration(kStoredElsewhere);
+
+        const auto second = view->configureSheet();
+        EXPECT_EQ(second, first) << "the same controller's window";
+        EXPECT_EQ(view->configurationController(), controller);
+        EXPECT_EQ(sliderValues(sliders(*controller)), valuesOf(kStoredElsewhere)) << "reloaded";
+    }
+}
+
+TEST_F(SheetTest, ASaverViewWithoutASheetControllerHandsTheHostNoWindow) {
+    const auto view = KORLANFlowScreenSaverView::initWithFrame({{0, 0}, {296, 184}}, false);
+    {
+        const RefusingWindowControllers refusal;
+        EXPECT_EQ(view->configureSheet(), nullptr);
+    }
+    EXPECT_NE(view->configureSheet(), nullptr) << "the next request tries again";
 }
