@@ -16,7 +16,7 @@ constexpr OptionSpec kOptions[] = {
 };
 
 constexpr std::uint64_t kMaximumWindowSide = 16384;
-const char* const kCommands[] = {"preview", "config", "capture"};
+const char* const kCommands[] = {"preview", "settings", "config", "capture"};
 
 bool isCommand(const std::string& word) {
     for (const char* command : kCommands) {

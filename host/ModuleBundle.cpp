@@ -1,5 +1,7 @@
 #include "host/ModuleBundle.h"
 
+#include "platform/foundation/ClassRegistry.h"
+
 namespace {
 
 template <typename Symbol>
@@ -27,4 +29,9 @@ std::unique_ptr<ModuleBundle> ModuleBundle::load(const std::string& path, std::s
         return nullptr;
     }
     return module;
+}
+
+std::shared_ptr<const view::ScreenSaverViewClass> ModuleBundle::principalClass() const {
+    return foundation::ClassRegistry::shared().classNamed<view::ScreenSaverViewClass>(
+        bundle->infoValue("PrincipalClass"));
 }

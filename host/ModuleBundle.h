@@ -3,6 +3,7 @@
 #include "settings/KORLANFlowConfiguration.h"
 
 #include "platform/foundation/Bundle.h"
+#include "platform/view/ScreenSaverView.h"
 
 #include <memory>
 #include <string>
@@ -19,4 +20,8 @@ struct ModuleBundle {
     // Null with a message when the bundle is missing, cannot be loaded or
     // lacks one of the functions.
     static std::unique_ptr<ModuleBundle> load(const std::string& path, std::string& failure);
+
+    // The saver view class the bundle registered under its principal
+    // class's name; null when it registered none.
+    std::shared_ptr<const view::ScreenSaverViewClass> principalClass() const;
 };

@@ -5,7 +5,6 @@
 #include "host/SaverSession.h"
 
 #include "platform/dispatch/Watches.h"
-#include "platform/foundation/ClassRegistry.h"
 #include "platform/gpu/Device.h"
 #include "platform/view/x11/Connection.h"
 #include "platform/view/x11/GammaFade.h"
@@ -21,8 +20,6 @@ namespace {
 using view::x11::Connection;
 using view::x11::X11WindowBackend;
 
-// The preview thumbnail's size in points.
-constexpr view::Size kPreviewSize{296.0, 184.0};
 constexpr const char* kWindowTitle = "KORLAN Flow";
 constexpr auto kFadeOut = std::chrono::milliseconds(300);
 constexpr auto kFadeIn = std::chrono::milliseconds(500);
@@ -51,11 +48,6 @@ struct RunEnd {
 int fail(const std::string& message) {
     std::fprintf(stderr, "korlan-flow: %s\n", message.c_str());
     return 1;
-}
-
-std::shared_ptr<const view::ScreenSaverViewClass> principalClassOf(const ModuleBundle& module) {
-    return foundation::ClassRegistry::shared().classNamed<view::ScreenSaverViewClass>(
-        module.bundle->infoValue("PrincipalClass"));
 }
 
 bool showFullScreen(SaverSession& session, Connection& connection, RunEnd& run) {
@@ -120,7 +112,7 @@ int runSaverCommand(const ModuleBundle& module, const HostOptions& options) {
     std::string failure;
     Connection* connection = Connection::open(&failure);
     if (!connection) return fail(failure);
-    const auto saverClass = principalClassOf(module);
+    const auto saverClass = module.principalClass();
     if (!saverClass) return fail("the bundle registered no principal class");
 
     const bool isPreview = options.command == "preview";

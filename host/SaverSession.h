@@ -9,6 +9,9 @@
 #include <memory>
 #include <vector>
 
+// The preview thumbnail's size in points.
+inline constexpr view::Size kPreviewSize{296.0, 184.0};
+
 // The windows of one run of the saver, each with the module's saver view
 // filling it, as a screen-saver host holds them: started together, stopped
 // together, and told when one of them closes.

@@ -2,6 +2,7 @@
 #include "host/HostOptions.h"
 #include "host/ModuleBundle.h"
 #include "host/SaverCommand.h"
+#include "host/SettingsCommand.h"
 
 #include "platform/foundation/ScreenSaverDefaults.h"
 
@@ -28,6 +29,7 @@ constexpr const char* kUsage =
     "\n"
     "Commands:\n"
     "  preview      the preview picture in a small window\n"
+    "  settings     the saver's settings: preview, settings sheet and a test run (see settings --help)\n"
     "  config       print the settings as the module loads them, and where they are stored\n"
     "  capture      render one frame off screen; prints its checksum (see capture --help)\n"
     "\n"
@@ -57,11 +59,10 @@ int usageError(const std::string& message) {
 
 int runCommand(const ModuleBundle& module, const HostOptions& options) {
     if (options.command == "config") return runConfigCommand(module);
-    if (options.command == "capture") {
-        std::vector<char*> arguments;
-        for (const auto& argument : options.commandArguments) arguments.push_back(const_cast<char*>(argument.c_str()));
-        return runCaptureCommand(module, arguments);
-    }
+    std::vector<char*> arguments;
+    for (const auto& argument : options.commandArguments) arguments.push_back(const_cast<char*>(argument.c_str()));
+    if (options.command == "capture") return runCaptureCommand(module, arguments);
+    if (options.command == "settings") return runSettingsCommand(module, arguments);
     return runSaverCommand(module, options);
 }
 
@@ -80,7 +81,7 @@ int main(int argc, char** argv) {
         std::puts("korlan-flow " KORLAN_FLOW_VERSION);
         return EXIT_SUCCESS;
     }
-    const bool takesArguments = options->command == "capture";
+    const bool takesArguments = options->command == "capture" || options->command == "settings";
     if (!takesArguments && !options->commandArguments.empty()) {
         return usageError(options->command + " takes no arguments");
     }

@@ -11,7 +11,13 @@ bool initialize(foundation::ErrorRef* error) {
     static bool started = false;
     // GTK attaches its sources to the thread-default context, which on the
     // main thread is the main queue's.
-    std::call_once(once, [] { started = gtk_init_check(); });
+    std::call_once(once, [] {
+        // The process keeps its locale: numbers in files and style sheets
+        // are written with a point, and the settings sheet formats for the
+        // user's locale itself.
+        gtk_disable_setlocale();
+        started = gtk_init_check();
+    });
     if (!started && error) {
         *error = foundation::makeError(kPresenterErrorDomain, PresenterErrorNoDisplay,
                                        "No display to show the settings on (DISPLAY is not set or cannot be opened).");

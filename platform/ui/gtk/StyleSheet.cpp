@@ -3,26 +3,31 @@
 #include "platform/ui/Button.h"
 #include "platform/ui/TextField.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdio>
+#include <string>
 
 namespace ui::gtk {
 
 namespace {
 
+// CSS numbers have a point, whatever the locale.
+std::string cssNumber(double value) {
+    char text[32];
+    const auto written = std::to_chars(text, text + sizeof text, value);
+    return {text, written.ptr};
+}
+
 std::string cssColor(const Color& color) {
     const auto& c = color.sRGBColor();
-    const auto byte = [](double component) { return static_cast<int>(std::lround(component * 255.0)); };
-    char text[64];
-    std::snprintf(text, sizeof text, "rgba(%d,%d,%d,%.3f)", byte(c.red), byte(c.green), byte(c.blue), c.alpha);
-    return text;
+    const auto byte = [](double component) { return std::to_string(std::lround(component * 255.0)); };
+    return "rgba(" + byte(c.red) + "," + byte(c.green) + "," + byte(c.blue) + "," + cssNumber(c.alpha) + ")";
 }
 
 // Points are the display's pixels at 96 dots per inch, which CSS calls px.
 std::string fontDeclarations(const Font& font) {
-    char text[160];
-    std::snprintf(text, sizeof text, "font-size:%gpx;font-weight:%d;", font.pointSize, static_cast<int>(font.weight));
-    std::string declarations = text;
+    std::string declarations = "font-size:" + cssNumber(font.pointSize) +
+                               "px;font-weight:" + std::to_string(static_cast<int>(font.weight)) + ";";
     if (font.design == Font::Design::MonospacedDigitSystem) declarations += "font-feature-settings:\"tnum\";";
     return declarations;
 }
@@ -32,7 +37,7 @@ std::string layerDeclarations(const View& view) {
     if (!layer) return {};
     std::string declarations;
     if (layer->backgroundColor) declarations += "background-color:" + cssColor(*layer->backgroundColor) + ";";
-    if (layer->cornerRadius > 0) declarations += "border-radius:" + std::to_string(layer->cornerRadius) + "px;";
+    if (layer->cornerRadius > 0) declarations += "border-radius:" + cssNumber(layer->cornerRadius) + "px;";
     return declarations;
 }
 

@@ -4,6 +4,7 @@
 #include "platform/ui/Slider.h"
 #include "platform/ui/StackView.h"
 #include "platform/ui/TextField.h"
+#include "platform/ui/ViewHost.h"
 #include "platform/ui/gtk/LayoutContainer.h"
 #include "platform/ui/gtk/StyleSheet.h"
 
@@ -72,6 +73,25 @@ GtkWidget* newButtonWidget(const Button& button, WidgetTree::Node& node) {
     return widget;
 }
 
+// Paints what the hosted view drew, stretched over the area.
+void drawHostedView(GtkDrawingArea*, cairo_t* cairo, int width, int height, gpointer data) {
+    auto& host = static_cast<ViewHost&>(*static_cast<WidgetTree::Node*>(data)->view);
+    const auto contents = host.contents();
+    if (!contents) return;
+    cairo_scale(cairo, double(width) / contents->pixelsWide(), double(height) / contents->pixelsHigh());
+    cairo_set_source_surface(cairo, contents->cairoSurface(), 0, 0);
+    cairo_paint(cairo);
+}
+
+GtkWidget* newHostWidget(const ViewHost& host, WidgetTree::Node& node) {
+    GtkWidget* area = gtk_drawing_area_new();
+    const Size size = host.frame().size;
+    gtk_drawing_area_set_content_width(GTK_DRAWING_AREA(area), static_cast<int>(size.width));
+    gtk_drawing_area_set_content_height(GTK_DRAWING_AREA(area), static_cast<int>(size.height));
+    gtk_drawing_area_set_draw_func(GTK_DRAWING_AREA(area), drawHostedView, &node, nullptr);
+    return area;
+}
+
 GtkWidget* newLeafWidget(WidgetTree::Node& node) {
     const View& view = *node.view;
     if (const auto* label = dynamic_cast<const TextField*>(&view)) {
@@ -81,6 +101,7 @@ GtkWidget* newLeafWidget(WidgetTree::Node& node) {
     }
     if (const auto* slider = dynamic_cast<const Slider*>(&view)) return newSliderWidget(*slider, node);
     if (const auto* button = dynamic_cast<const Button*>(&view)) return newButtonWidget(*button, node);
+    if (const auto* host = dynamic_cast<const ViewHost*>(&view)) return newHostWidget(*host, node);
     return nullptr;
 }
 
@@ -216,6 +237,8 @@ void WidgetTree::viewDidChange(View& view) {
         gtk_range_set_value(GTK_RANGE(node.widget), slider->doubleValue());
     } else if (const auto* button = dynamic_cast<const Button*>(&view)) {
         gtk_button_set_label(GTK_BUTTON(node.widget), button->title().c_str());
+    } else if (dynamic_cast<const ViewHost*>(&view)) {
+        gtk_widget_queue_draw(node.widget);
     }
     node.syncing = false;
 }

@@ -1,0 +1,134 @@
+#include "host/SettingsCommand.h"
+
+#include "host/DeviceSetup.h"
+#include "host/OptionParser.h"
+#include "host/SaverSession.h"
+#include "host/SettingsPane.h"
+
+#include "platform/dispatch/MainQueue.h"
+#include "platform/dispatch/Watches.h"
+#include "platform/gpu/Device.h"
+#include "platform/ui/gtk/Presenter.h"
+#include "platform/view/x11/Connection.h"
+
+#include <csignal>
+#include <cstdio>
+#include <optional>
+#include <string>
+
+namespace {
+
+using view::x11::Connection;
+
+constexpr const char* kUsage =
+    "Usage: korlan-flow settings [--software]\n"
+    "\n"
+    "The saver's settings: its preview, \"Optionen …\" for the settings sheet, and\n"
+    "\"Testen\" to run it in a window of its own. Closing the window ends it.\n"
+    "\n"
+    "  --software  allow the test run to draw on the CPU when there is no GPU\n"
+    "  -h, --help  show this text\n";
+
+enum OptionId { Software, Help };
+constexpr OptionSpec kSettingsOptions[] = {{"software", false, Software}, {"help", false, Help}};
+
+// What the test run draws in.
+constexpr view::Size kTestWindowSize{640.0, 360.0};
+constexpr const char* kTestWindowTitle = "KORLAN Flow Test";
+
+int fail(const std::string& message) {
+    std::fprintf(stderr, "korlan-flow: %s\n", message.c_str());
+    return 1;
+}
+
+// "Testen": a full saver view, not the preview, in a window of its own, in
+// this process, so that saved settings reach its renderer as they reach a
+// running saver's. One at a time; it ends when its window is closed.
+class TestRun {
+public:
+    TestRun(const view::ScreenSaverViewClass& saverClass, Connection& connection)
+        : saverClass_(saverClass), connection_(connection) {}
+
+    void open() {
+        if (session_) return;
+        session_.emplace(saverClass_);
+        auto backend = view::x11::X11WindowBackend::newDecorated(connection_, connection_.monitors().front(),
+                                                                 kTestWindowSize, kTestWindowTitle);
+        // Closing happens inside the window's own notification: the session
+        // goes once that is over.
+        const bool shown = session_->show(std::move(backend), false, [this] {
+            dispatch::async([this] { session_.reset(); });
+        });
+        if (!shown) {
+            session_.reset();
+            return;
+        }
+        session_->startAnimation();
+    }
+    void stop() { session_.reset(); }
+
+private:
+    const view::ScreenSaverViewClass& saverClass_;
+    Connection& connection_;
+    std::optional<SaverSession> session_;
+};
+
+} // namespace
+
+int runSettingsCommand(const ModuleBundle& module, std::span<char* const> arguments) {
+    std::string problem;
+    const auto parsed = parseOptions(arguments, kSettingsOptions, problem);
+    if (!parsed || !parsed->operands.empty()) {
+        std::fprintf(stderr, "korlan-flow settings: %s\n\n%s", parsed ? "takes no arguments" : problem.c_str(),
+                     kUsage);
+        return 2;
+    }
+    bool software = false;
+    for (const auto& option : parsed->options) {
+        if (option.id == Help) {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
+        software = true;
+    }
+
+    Connection* connection = Connection::open(&problem);
+    if (!connection) return fail(problem);
+    const auto saverClass = module.principalClass();
+    if (!saverClass) return fail("the bundle registered no principal class");
+    foundation::ErrorRef error;
+    if (!ui::gtk::initialize(&error)) return fail(error->localizedDescription());
+    chooseSaverDevice(connection->display(), software);
+    const auto preview = saverClass->initWithFrame({{0, 0}, kPreviewSize}, true);
+    if (!preview) return fail("the module made no saver view");
+
+    TestRun testRun(*saverClass, *connection);
+    std::unique_ptr<ui::gtk::WindowPresentation> presentation;
+    const auto showOptions = [&] {
+        const auto sheet = preview->configureSheet();
+        foundation::ErrorRef sheetError;
+        if (sheet && !presentation->beginSheet(sheet, nullptr, &sheetError) && sheetError) {
+            std::fprintf(stderr, "korlan-flow: %s\n", sheetError->localizedDescription().c_str());
+        }
+    };
+    const auto pane = SettingsPane::make(preview, showOptions, [&] { testRun.open(); });
+    presentation = ui::gtk::WindowPresentation::present(pane->window(), &error);
+    if (!presentation) return fail(error->localizedDescription());
+
+    auto& center = foundation::NotificationCenter::defaultCenter();
+    const auto closed = center.addObserverForName(view::kWindowWillCloseNotification, pane->window().get(),
+                                                  [](const foundation::Notification&) {
+                                                      dispatch::MainQueue::shared().stop();
+                                                  });
+    const auto stopBySignal = [] { dispatch::MainQueue::shared().stop(); };
+    const dispatch::SignalWatch interrupt(SIGINT, stopBySignal), terminate(SIGTERM, stopBySignal);
+    preview->startAnimation();
+
+    dispatch::MainQueue::shared().run();
+    center.removeObserver(closed);
+    preview->stopAnimation();
+    testRun.stop();
+    presentation.reset();
+    gpu::releaseSystemDefaultDevice();
+    return 0;
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "platform/ui/View.h"
+
+#include <array>
+
+// The settings sheet's layout as its constraints give it, in points from
+// the top-left corner of the sheet's window, computed from the natural
+// sizes of its labels, sliders and buttons.
+struct SheetLayout {
+    struct Row {
+        ui::Rect card, title, explanation, value, slider;
+    };
+    ui::Rect title, subtitle;
+    std::array<Row, 3> rows;
+    ui::Rect standard, cancel, save;
+};
+
+// The natural sizes, measured by showing a sheet with the presenter on the
+// display in $DISPLAY (the one the host will use, with the same fonts),
+// then putting it away.
+struct SheetNaturalSizes {
+    ui::Size title, subtitle;
+    std::array<ui::Size, 3> rowTitle, explanation;
+    double valueHeight = 0, sliderHeight = 0;
+    ui::Size standard, cancel, save;
+};
+
+SheetNaturalSizes measureSheetNaturalSizes();
+SheetLayout sheetLayoutFromConstraints(const SheetNaturalSizes& sizes);
