@@ -20,7 +20,10 @@ extern "C" {
 #include <cerrno>
 #include <chrono>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
+#include <list>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <utility>
@@ -148,29 +151,75 @@ bool finishedInTime(pid_t child) {
     return reaped == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-// Runs the rasterizer on the document; its answer file of answerSize bytes
-// when it did its task in time.
-std::optional<Descriptor> runRasterizer(std::vector<std::string> arguments, std::span<const std::uint8_t> document,
-                                        std::size_t answerSize) {
+// Runs the rasterizer on the document; its answer of answerSize bytes when
+// it did its task in time.
+std::optional<std::vector<std::uint8_t>> runRasterizer(std::vector<std::string> arguments,
+                                                       std::span<const std::uint8_t> document,
+                                                       std::size_t answerSize) {
     Descriptor documentFile = memoryFile("korlan-flow-svg-document", document, document.size());
     Descriptor answerFile = memoryFile("korlan-flow-svg-answer", {}, answerSize);
     if (!documentFile.valid() || !answerFile.valid()) return std::nullopt;
     const pid_t child = spawnRasterizer(std::move(arguments), documentFile, answerFile);
     if (child < 0 || !finishedInTime(child)) return std::nullopt;
-    return answerFile;
+    std::vector<std::uint8_t> answer(answerSize);
+    const auto read = pread(answerFile.get(), answer.data(), answerSize, 0);
+    if (read != static_cast<ssize_t>(answerSize)) return std::nullopt;
+    return answer;
+}
+
+// The answers to the last few tasks, failures included. The saver makes a
+// renderer, and so reads and rasterises its logo, at every start: the
+// same document at the same size then costs no process, and a document
+// that ran out of time does not hold up every start again.
+class AnswerMemo {
+public:
+    using Answer = std::optional<std::vector<std::uint8_t>>;
+
+    Answer answerFor(const std::vector<std::string>& arguments, std::span<const std::uint8_t> document,
+                     std::size_t answerSize) {
+        {
+            std::lock_guard lock(mutex_);
+            const auto known = std::find_if(entries_.begin(), entries_.end(), [&](const Entry& entry) {
+                return entry.arguments == arguments && std::ranges::equal(entry.document, document);
+            });
+            if (known != entries_.end()) {
+                entries_.splice(entries_.begin(), entries_, known);
+                return entries_.front().answer;
+            }
+        }
+        Answer answer = runRasterizer(arguments, document, answerSize);
+        std::lock_guard lock(mutex_);
+        entries_.push_front({arguments, {document.begin(), document.end()}, answer});
+        if (entries_.size() > kCapacity) entries_.pop_back();
+        return answer;
+    }
+
+private:
+    static constexpr std::size_t kCapacity = 4;
+    struct Entry {
+        std::vector<std::string> arguments;
+        std::vector<std::uint8_t> document;
+        Answer answer;
+    };
+    std::mutex mutex_;
+    std::list<Entry> entries_;
+};
+
+AnswerMemo& answers() {
+    // Never destroyed: drawing may still happen while the process exits.
+    static auto* memo = new AnswerMemo;
+    return *memo;
 }
 
 // The rasterizer's pixels in a surface of this process.
-cairo_surface_t* readRaster(const Descriptor& answer, const PixelBox& box, std::size_t bytes) {
+cairo_surface_t* rasterFrom(const std::vector<std::uint8_t>& pixels, const PixelBox& box) {
     cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, box.width, box.height);
-    cairo_surface_flush(surface);
-    const bool read = cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS &&
-                      pread(answer.get(), cairo_image_surface_get_data(surface), bytes, 0) ==
-                          static_cast<ssize_t>(bytes);
-    if (!read) {
+    if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
         cairo_surface_destroy(surface);
         return nullptr;
     }
+    cairo_surface_flush(surface);
+    std::memcpy(cairo_image_surface_get_data(surface), pixels.data(), pixels.size());
     cairo_surface_mark_dirty(surface);
     return surface;
 }
@@ -179,8 +228,9 @@ cairo_surface_t* readRaster(const Descriptor& answer, const PixelBox& box, std::
 
 std::optional<Size> measureSVGInSeparateProcess(std::span<const std::uint8_t> document) {
     double size[2] = {};
-    const auto answer = runRasterizer({std::string(kMeasureTask)}, document, sizeof size);
-    if (!answer || pread(answer->get(), size, sizeof size, 0) != sizeof size) return std::nullopt;
+    const auto answer = answers().answerFor({std::string(kMeasureTask)}, document, sizeof size);
+    if (!answer) return std::nullopt;
+    std::memcpy(size, answer->data(), sizeof size);
     return Size{size[0], size[1]};
 }
 
@@ -190,8 +240,8 @@ bool renderSVGInSeparateProcess(std::span<const std::uint8_t> document, cairo_t*
     if (box->width == 0) return true;
     const int stride = cairo_format_stride_for_width(CAIRO_FORMAT_ARGB32, box->width);
     const std::size_t bytes = static_cast<std::size_t>(stride) * static_cast<std::size_t>(box->height);
-    const auto answer = runRasterizer(jobFor(cairo, *box, viewport).arguments(), document, bytes);
-    cairo_surface_t* raster = answer ? readRaster(*answer, *box, bytes) : nullptr;
+    const auto answer = answers().answerFor(jobFor(cairo, *box, viewport).arguments(), document, bytes);
+    cairo_surface_t* raster = answer ? rasterFrom(*answer, *box) : nullptr;
     if (!raster) return false;
     cairo_save(cairo);
     cairo_identity_matrix(cairo);
