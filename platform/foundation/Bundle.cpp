@@ -33,9 +33,12 @@ std::string readInfoValue(const std::filesystem::path& bundlePath, const char* k
 Bundle::Bundle(std::filesystem::path path, std::string identifier, std::string executable)
     : path_(std::move(path)), identifier_(std::move(identifier)), executable_(std::move(executable)) {}
 
-// The executable stays loaded: the module registers classes and hands out
-// function pointers that outlive any one bundle object.
-Bundle::~Bundle() = default;
+// An executable this object loaded stays loaded: the module registers
+// classes and hands out function pointers that outlive any one bundle
+// object. A reference taken on one loaded by others is given back.
+Bundle::~Bundle() {
+    if (handle_ && borrowedHandle_) dlclose(handle_);
+}
 
 std::shared_ptr<Bundle> Bundle::bundleWithPath(const std::filesystem::path& path) {
     std::string identifier = readInfoValue(path, "Identifier");
@@ -51,7 +54,10 @@ std::shared_ptr<Bundle> Bundle::bundleForAddress(const void* address) {
     if (failure) return nullptr;
     // …/NAME.saver/Contents/Linux/libNAME.so
     auto bundle = bundleWithPath(executable.parent_path().parent_path().parent_path());
-    if (bundle && !bundle->handle_) bundle->handle_ = dlopen(executable.c_str(), RTLD_NOW | RTLD_NOLOAD);
+    if (bundle) {
+        bundle->handle_ = dlopen(executable.c_str(), RTLD_NOW | RTLD_NOLOAD);
+        bundle->borrowedHandle_ = true;
+    }
     return bundle;
 }
 

@@ -44,6 +44,8 @@ private:
     std::string identifier_;
     std::string executable_;
     void* handle_ = nullptr;
+    // A reference on an executable that was loaded already.
+    bool borrowedHandle_ = false;
 };
 
 } // namespace foundation
