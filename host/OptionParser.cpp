@@ -9,18 +9,18 @@ namespace {
 
 constexpr int kHelpShortOption = 'h';
 
-std::vector<option> longOptionsOf(std::span<const OptionSpec> specs) {
+std::vector<option> longOptionsOf(std::span<const OptionSpec> definitions) {
     std::vector<option> table;
-    for (const auto& spec : specs) {
-        table.push_back({spec.name, spec.takesValue ? required_argument : no_argument, nullptr, spec.id});
+    for (const auto& definition : definitions) {
+        table.push_back({definition.name, definition.takesValue ? required_argument : no_argument, nullptr, definition.id});
     }
     table.push_back({nullptr, 0, nullptr, 0});
     return table;
 }
 
-const OptionSpec* helpSpec(std::span<const OptionSpec> specs) {
-    for (const auto& spec : specs) {
-        if (std::strcmp(spec.name, "help") == 0) return &spec;
+const OptionSpec* helpDefinition(std::span<const OptionSpec> definitions) {
+    for (const auto& definition : definitions) {
+        if (std::strcmp(definition.name, "help") == 0) return &definition;
     }
     return nullptr;
 }
@@ -33,15 +33,15 @@ std::string spelling(const char* argument) {
 
 } // namespace
 
-std::optional<ParsedArguments> parseOptions(std::span<char* const> arguments, std::span<const OptionSpec> specs,
+std::optional<ParsedArguments> parseOptions(std::span<char* const> arguments, std::span<const OptionSpec> definitions,
                                             std::string& problem) {
     // getopt wants argv as main has it: a program name first, then the
     // arguments, and a null after them.
     std::vector<char*> argv{const_cast<char*>("korlan-flow")};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
     argv.push_back(nullptr);
-    const auto longOptions = longOptionsOf(specs);
-    const OptionSpec* help = helpSpec(specs);
+    const auto longOptions = longOptionsOf(definitions);
+    const OptionSpec* help = helpDefinition(definitions);
     // "+": stop at the first operand, which is a command with options of its
     // own; ":": report a missing value apart from an unknown option.
     const char* shortOptions = help ? "+:h" : "+:";
@@ -66,8 +66,8 @@ std::optional<ParsedArguments> parseOptions(std::span<char* const> arguments, st
     return parsed;
 }
 
-std::string badValue(std::span<const OptionSpec> specs, const ParsedOption& option) {
+std::string badValue(std::span<const OptionSpec> definitions, const ParsedOption& option) {
     // The id came from the table through getopt.
-    const auto spec = std::ranges::find(specs, option.id, &OptionSpec::id);
-    return "bad value for --" + std::string(spec->name) + ": " + option.value;
+    const auto definition = std::ranges::find(definitions, option.id, &OptionSpec::id);
+    return "bad value for --" + std::string(definition->name) + ": " + option.value;
 }

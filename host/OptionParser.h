@@ -28,8 +28,8 @@ struct ParsedArguments {
 // not one ("--" ends them too); -h stands for --help where the command has
 // it. Nullopt with the problem ("unknown option: --frob", "--width needs a
 // value") otherwise. The arguments exclude the program's name.
-std::optional<ParsedArguments> parseOptions(std::span<char* const> arguments, std::span<const OptionSpec> specs,
+std::optional<ParsedArguments> parseOptions(std::span<char* const> arguments, std::span<const OptionSpec> definitions,
                                             std::string& problem);
 
 // "bad value for --NAME: VALUE".
-std::string badValue(std::span<const OptionSpec> specs, const ParsedOption& option);
+std::string badValue(std::span<const OptionSpec> definitions, const ParsedOption& option);
