@@ -18,10 +18,13 @@ void Slider::setDoubleValue(double value) {
 
 void Slider::moveTo(double value) {
     setDoubleValue(value);
+    moving_ = true;
     if (continuous_) sendAction();
 }
 
 void Slider::endMove() {
+    if (!moving_) return;
+    moving_ = false;
     if (!continuous_) sendAction();
 }
 

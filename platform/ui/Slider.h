@@ -32,7 +32,7 @@ public:
 
     // The user moved the knob to this value.
     void moveTo(double value);
-    // The user let go of the knob.
+    // The user let go of the knob (or of a key); nothing when nothing moved.
     void endMove();
 
 private:
@@ -43,6 +43,7 @@ private:
     double minValue_;
     double maxValue_;
     bool continuous_ = false;
+    bool moving_ = false;
     ControlSize controlSize_ = ControlSize::Regular;
 };
 

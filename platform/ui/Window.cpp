@@ -60,8 +60,12 @@ void Window::close() {
     if (const auto controller = windowController()) controller->releaseWindow();
 }
 
+bool Window::canBeginSheet(const std::shared_ptr<Window>& sheet) const {
+    return !attachedSheet_ && !sheet->sheetParent() && sheet.get() != this;
+}
+
 bool Window::beginSheet(const std::shared_ptr<Window>& sheet, SheetCompletionHandler handler) {
-    if (attachedSheet_ || sheet->sheetParent() || sheet.get() == this) return false;
+    if (!canBeginSheet(sheet)) return false;
     attachedSheet_ = sheet;
     sheetCompletionHandler_ = std::move(handler);
     sheet->sheetParent_ = weak_from_this();

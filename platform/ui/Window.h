@@ -73,9 +73,11 @@ public:
     // closed.
     void close();
 
+    // Whether the sheet could be attached now: not while another sheet is
+    // attached, nor when the sheet already belongs to a window.
+    bool canBeginSheet(const std::shared_ptr<Window>& sheet) const;
     // Attaches the sheet; its ending calls the handler once with how it
-    // ended. False, and nothing attached, while another sheet is attached
-    // or the sheet already belongs to a window.
+    // ended. False, and nothing attached, when it cannot be attached now.
     bool beginSheet(const std::shared_ptr<Window>& sheet, SheetCompletionHandler handler);
     std::shared_ptr<Window> attachedSheet() const { return attachedSheet_; }
     // The window this one is attached to as a sheet; not owned.

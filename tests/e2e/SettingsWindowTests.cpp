@@ -3,6 +3,7 @@
 // settings reach.
 #include "tests/e2e/HostProcess.h"
 #include "tests/e2e/SheetLayout.h"
+#include "tests/e2e/SyntheticInput.h"
 #include "tests/e2e/TestDisplay.h"
 #include "tests/support/ScratchConfigHome.h"
 #include "tests/support/XvfbServer.h"
@@ -141,27 +142,29 @@ void expectLabelAt(const Pixels& pixels, const ui::Rect& label, Rgb text, Rgb ba
     }
 }
 
-// How far, on average, the window's pixels lie above the background's
-// brightness, the logo's corner left out, over a few frames: the pattern's
-// light, which its intensity scales.
-double patternLight(TestDisplay& display, unsigned long window) {
-    double light = 0;
-    constexpr int kSamples = 5;
-    for (int sample = 0; sample < kSamples; ++sample) {
+// The light of the pattern's brightest places: how far the brightest
+// hundredth of the window's pixels (the logo's corner left out) lies above
+// the background, the median over a few frames. The pattern's intensity
+// scales it.
+double patternPeakLight(TestDisplay& display, unsigned long window) {
+    std::vector<int> frames;
+    for (int sample = 0; sample < 7; ++sample) {
         const Pixels pixels = display.pixelsOf(window);
-        double sum = 0;
-        std::size_t counted = 0;
+        std::vector<int> above;
         for (std::uint32_t y = 80; y < pixels.height; y += 2) {
-            for (std::uint32_t x = 0; x < pixels.width; x += 2, ++counted) {
+            for (std::uint32_t x = 0; x < pixels.width; x += 2) {
                 const Rgb pixel = rgbAt(pixels, x, y);
-                sum += std::max(0, pixel.red + pixel.green + pixel.blue -
-                                       (kBackground.red + kBackground.green + kBackground.blue));
+                above.push_back(pixel.red + pixel.green + pixel.blue -
+                                (kBackground.red + kBackground.green + kBackground.blue));
             }
         }
-        light += counted ? sum / counted : 0;
+        const auto percentile = above.begin() + static_cast<std::ptrdiff_t>(above.size() * 99 / 100);
+        std::nth_element(above.begin(), percentile, above.end());
+        frames.push_back(*percentile);
         std::this_thread::sleep_for(100ms);
     }
-    return light / kSamples;
+    std::nth_element(frames.begin(), frames.begin() + 3, frames.end());
+    return frames[3];
 }
 
 std::map<std::string, std::string> storedSettings(const ScratchConfigHome& home) {
@@ -211,23 +214,12 @@ protected:
         eventually([&] { return (window = screen_.windowNamed(title)) != 0; }, timeout);
         return window;
     }
-    void xdotool(const std::string& arguments) {
-        const std::string command = "DISPLAY=" + server_.display() + " xdotool " + arguments;
-        ASSERT_EQ(std::system(command.c_str()), 0) << command;
-    }
-    void pointAt(unsigned long window, double x, double y, const std::string& then) {
-        xdotool("mousemove --window " + std::to_string(window) + " " + std::to_string(int(x)) + " " +
-                std::to_string(int(y)) + " " + then);
-    }
-    // Without a window manager, the window to type into gets the focus
-    // first, as a click would give it.
-    void press(unsigned long window, const std::string& key) {
-        const std::string id = std::to_string(window);
-        xdotool("windowfocus " + id + " key --window " + id + " " + key);
-    }
 
-    XvfbServer server_{{"1024x768x24"}};
+    // Large enough that the test run's window, in the middle, lies clear of
+    // the pane and the sheet in the upper-left corner.
+    XvfbServer server_{{"1920x1080x24"}};
     TestDisplay screen_{server_.display()};
+    SyntheticInput input_{server_.display()};
     ScratchConfigHome home_;
     SheetLayout layout_;
 };
@@ -241,17 +233,17 @@ TEST_F(SettingsWindow, OpensTheSheetSavesThroughItIntoARunningTestAndEndsWhenClo
 
     // "Testen", the lower of the two buttons, ends where the preview ends,
     // 24 + 184 points from the top, right of it at 24 + 296 + 24.
-    pointAt(pane, 344 + 20, 208 - 10, "click 1");
+    input_.pointAt(pane, 344 + 20, 208 - 10, "click 1");
     const unsigned long test = shown(kTestTitle);
     ASSERT_NE(test, 0u) << host.errorOutput();
     ASSERT_TRUE(eventually([&] { return showsThePattern(screen_.pixelsOf(test)); }, kStartTime))
         << host.errorOutput();
-    const double lightBefore = patternLight(screen_, test);
+    const double lightBefore = patternPeakLight(screen_, test);
     saveScreenshot(screen_.pixelsOf(pane), "settings-window.png");
 
     // The click gave "Testen" the focus; back to "Optionen …", and Return.
-    press(pane, "shift+Tab");
-    press(pane, "Return");
+    input_.press(pane, "shift+Tab");
+    input_.press(pane, "Return");
     const unsigned long sheet = shown(kSheetTitle);
     ASSERT_NE(sheet, 0u) << "Return on \"Optionen …\" presents the sheet";
     Pixels pixels;
@@ -277,16 +269,16 @@ TEST_F(SettingsWindow, OpensTheSheetSavesThroughItIntoARunningTestAndEndsWhenClo
 
     // The intensity slider, dragged past its start: its minimum.
     const auto& slider = layout_.rows[1].slider;
-    pointAt(sheet, midX(slider), midY(slider), "mousedown 1");
+    input_.pointAt(sheet, midX(slider), midY(slider), "mousedown 1");
     for (const double x : {midX(slider) - 100, slider.origin.x + 40, slider.origin.x - 30}) {
-        pointAt(sheet, x, midY(slider), "sleep 0.2");
+        input_.pointAt(sheet, x, midY(slider), "sleep 0.2");
     }
-    xdotool("mouseup 1");
+    input_.run("mouseup 1");
     std::this_thread::sleep_for(500ms);
     saveScreenshot(screen_.pixelsOf(sheet), "settings-sheet.png");
     EXPECT_FALSE(std::filesystem::exists(home_.settingsFile(kModule))) << "moving a slider stores nothing";
 
-    pointAt(sheet, midX(layout_.save), midY(layout_.save), "click 1");
+    input_.pointAt(sheet, midX(layout_.save), midY(layout_.save), "click 1");
     ASSERT_TRUE(eventually([&] { return std::filesystem::exists(home_.settingsFile(kModule)); }, kStepTime));
     const auto saved = storedSettings(home_);
     EXPECT_EQ(std::strtof(saved.at("FlowIntensity").c_str(), nullptr), 0.35f);
@@ -296,15 +288,15 @@ TEST_F(SettingsWindow, OpensTheSheetSavesThroughItIntoARunningTestAndEndsWhenClo
     // At the lowest intensity the pattern is much darker: the running
     // test's renderer has the new value.
     double lightAfter = lightBefore;
-    EXPECT_TRUE(eventually([&] { return (lightAfter = patternLight(screen_, test)) < 0.7 * lightBefore; }, kStepTime))
+    EXPECT_TRUE(eventually([&] { return (lightAfter = patternPeakLight(screen_, test)) < 0.75 * lightBefore; }, kStepTime))
         << lightBefore << " then " << lightAfter;
 
     // Return on a freshly opened sheet saves what is stored, unchanged.
     const ino_t firstWrite = inodeOf(home_.settingsFile(kModule));
-    press(pane, "Return");
+    input_.press(pane, "Return");
     const unsigned long again = shown(kSheetTitle);
     ASSERT_NE(again, 0u);
-    press(again, "Return");
+    input_.press(again, "Return");
     EXPECT_TRUE(eventually([&] { return inodeOf(home_.settingsFile(kModule)) != firstWrite; }, kStepTime))
         << "Return saved";
     EXPECT_EQ(storedSettings(home_), saved);
@@ -314,4 +306,25 @@ TEST_F(SettingsWindow, OpensTheSheetSavesThroughItIntoARunningTestAndEndsWhenClo
     ASSERT_TRUE(status.has_value()) << "still running after its window was closed";
     EXPECT_EQ(*status, 0) << host.errorOutput();
     EXPECT_EQ(validationMessagesIn(host.errorOutput()), "");
+}
+
+TEST_F(SettingsWindow, SaysWhatKeepsItFromStarting) {
+    struct Case {
+        std::vector<std::string> arguments;
+        std::vector<std::string> environment;
+        int status;
+        const char* says;
+    };
+    const Case cases[] = {
+        {{"settings", "--frob"}, {}, 2, "unknown option: --frob"},
+        {{"settings", "now"}, {}, 2, "takes no arguments"},
+        {{"settings"}, {"DISPLAY=:99999"}, 1, "korlan-flow: "},
+    };
+    for (const auto& c : cases) {
+        HostProcess host(c.arguments, c.environment);
+        const auto status = host.waitForExit(kStepTime);
+        ASSERT_TRUE(status.has_value()) << c.says;
+        EXPECT_EQ(*status, c.status) << host.errorOutput();
+        EXPECT_NE(host.errorOutput().find(c.says), std::string::npos) << host.errorOutput();
+    }
 }

@@ -120,10 +120,13 @@ WindowPresentation* WindowPresentation::sheetPresentation() const { return shown
 
 bool WindowPresentation::beginSheet(const std::shared_ptr<Window>& sheet, Window::SheetCompletionHandler handler,
                                     foundation::ErrorRef* error) {
+    // Checked before any widget is made: a sheet shown elsewhere keeps its
+    // widgets in step with its views.
+    if (!shown_->window->canBeginSheet(sheet)) return false;
     auto presentation = realize(sheet, error);
     if (!presentation) return false;
     const std::weak_ptr<Shown> parent = shown_;
-    const bool attached = shown_->window->beginSheet(sheet, [parent, handler](ModalResponse returnCode) {
+    shown_->window->beginSheet(sheet, [parent, handler](ModalResponse returnCode) {
         if (const auto shown = parent.lock(); shown && shown->sheet) {
             gtk_widget_set_visible(GTK_WIDGET(shown->sheet->shown_->gtkWindow), FALSE);
             // The sheet ends inside a signal of one of its own widgets: its
@@ -132,7 +135,6 @@ bool WindowPresentation::beginSheet(const std::shared_ptr<Window>& sheet, Window
         }
         if (handler) handler(returnCode);
     });
-    if (!attached) return false;
     GtkWindow* dialog = presentation->shown_->gtkWindow;
     gtk_window_set_transient_for(dialog, shown_->gtkWindow);
     gtk_window_set_modal(dialog, TRUE);

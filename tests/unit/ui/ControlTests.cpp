@@ -63,6 +63,8 @@ TEST(Slider, AContinuousSliderSendsAtEveryPositionOtherwiseOnlyWhenTheMoveEnds) 
         EXPECT_EQ(target->senders.size(), continuous ? 3u : 0u) << continuous;
         slider->endMove();
         EXPECT_EQ(target->senders.size(), continuous ? 3u : 1u) << continuous;
+        slider->endMove();
+        EXPECT_EQ(target->senders.size(), continuous ? 3u : 1u) << continuous << ": an end without a move";
         for (const auto* sender : target->senders) EXPECT_EQ(sender, slider.get());
     }
 }

@@ -20,6 +20,7 @@ void PresenterTest::SetUp() {
     foundation::ErrorRef error;
     ASSERT_TRUE(ui::gtk::initialize(&error)) << error->localizedDescription();
     display_ = std::make_unique<TestDisplay>(server_->display());
+    input_ = std::make_unique<SyntheticInput>(server_->display());
 }
 
 bool PresenterTest::runUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
@@ -28,11 +29,6 @@ bool PresenterTest::runUntil(const std::function<bool()>& condition, std::chrono
 
 bool PresenterTest::runUntilLaidOut(const ui::View& view) {
     return runUntil([&] { return view.frame().size.width > 0 && view.frame().size.height > 0; });
-}
-
-void PresenterTest::xdotool(const std::string& arguments) {
-    const std::string command = "DISPLAY=" + server_->display() + " xdotool " + arguments;
-    ASSERT_EQ(std::system(command.c_str()), 0) << command;
 }
 
 unsigned long PresenterTest::shownWindow(const std::string& title) {

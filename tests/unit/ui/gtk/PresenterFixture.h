@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tests/e2e/SyntheticInput.h"
 #include "tests/e2e/TestDisplay.h"
 #include "tests/support/XvfbServer.h"
 
@@ -27,13 +28,12 @@ protected:
                          std::chrono::milliseconds timeout = std::chrono::seconds(10));
     // Runs the main queue until the view has been laid out and painted.
     static bool runUntilLaidOut(const ui::View& view);
-    // Types or clicks as a user, e.g. xdotool("key Return").
-    static void xdotool(const std::string& arguments);
     // The X window of the top-level window with the title, once it is shown.
     unsigned long shownWindow(const std::string& title);
 
     static XvfbServer* server_;
     std::unique_ptr<TestDisplay> display_;
+    std::unique_ptr<SyntheticInput> input_;
 };
 
 // Where the view lies in its window: its frame moved by its superviews'.

@@ -70,11 +70,6 @@ struct TryOutWindow {
     std::shared_ptr<ui::Button> second;
 };
 
-std::string at(const ui::Rect& frame, double xShare, double yShare) {
-    return std::to_string(static_cast<int>(frame.origin.x + frame.size.width * xShare)) + " " +
-           std::to_string(static_cast<int>(frame.origin.y + frame.size.height * yShare));
-}
-
 } // namespace
 
 TEST_F(PresenterTest, LaysViewsOutByTheirConstraintsAndNaturalSizes) {
@@ -119,15 +114,16 @@ TEST_F(PresenterTest, DraggingASliderMovesItsValueAndSendsAsTheSliderAsks) {
         const unsigned long window = shownWindow(tryOut.window->title());
         ASSERT_TRUE(runUntilLaidOut(*tryOut.slider));
         const auto track = frameInWindow(*tryOut.slider);
-        const std::string target = "--window " + std::to_string(window) + " ";
-        xdotool("mousemove " + target + at(track, 0.5, 0.5) + " mousedown 1");
+        const double middle = track.origin.y + track.size.height / 2;
+        const auto along = [&](double share) { return track.origin.x + track.size.width * share; };
+        input_->pointAt(window, along(0.5), middle, "mousedown 1");
         for (const double share : {0.6, 0.7, 0.8}) {
-            xdotool("mousemove " + target + at(track, share, 0.5));
+            input_->pointAt(window, along(share), middle, "");
             const double before = tryOut.slider->doubleValue();
             EXPECT_TRUE(runUntil([&] { return tryOut.slider->doubleValue() > before; })) << share;
         }
         EXPECT_EQ(tryOut.recorder->values.size(), continuous ? 3u : 0u) << continuous;
-        xdotool("mouseup 1");
+        input_->run("mouseup 1");
         runUntil([&] { return tryOut.recorder->values.size() >= (continuous ? 3u : 1u); });
         ASSERT_FALSE(tryOut.recorder->values.empty());
         EXPECT_EQ(tryOut.recorder->values.back(), tryOut.slider->doubleValue());
@@ -168,7 +164,7 @@ TEST_F(PresenterTest, ReturnPressesTheKeyEquivalentButtonWhereverTheFocusIsAndOt
         const auto presentation = ui::gtk::WindowPresentation::present(tryOut.window);
         const unsigned long window = shownWindow(c.what);
         ASSERT_TRUE(runUntilLaidOut(*tryOut.second));
-        xdotool("key --window " + std::to_string(window) + " " + c.keys);
+        input_->press(window, c.keys);
         runUntil([&] { return !tryOut.recorder->senders.empty(); }, std::chrono::seconds(c.pressed ? 10 : 1));
         if (!c.pressed) {
             EXPECT_TRUE(tryOut.recorder->senders.empty()) << c.what;
@@ -184,8 +180,9 @@ TEST_F(PresenterTest, AClickPressesTheButtonUnderThePointer) {
     const auto presentation = ui::gtk::WindowPresentation::present(tryOut.window);
     const unsigned long window = shownWindow("Klick");
     ASSERT_TRUE(runUntilLaidOut(*tryOut.first));
-    xdotool("mousemove --window " + std::to_string(window) + " " + at(frameInWindow(*tryOut.first), 0.5, 0.5) +
-            " click 1");
+    const auto button = frameInWindow(*tryOut.first);
+    input_->pointAt(window, button.origin.x + button.size.width / 2, button.origin.y + button.size.height / 2,
+                    "click 1");
     ASSERT_TRUE(runUntil([&] { return !tryOut.recorder->senders.empty(); }));
     EXPECT_EQ(tryOut.recorder->senders, std::vector<ui::Action::Sender>{tryOut.first});
 }
@@ -210,8 +207,15 @@ TEST_F(PresenterTest, ASheetIsAModalDialogOverItsWindowUntilItEnds) {
     EXPECT_NE(shownWindow("Blatt"), 0u);
     EXPECT_NE(presentation->sheetPresentation(), nullptr);
     EXPECT_FALSE(presentation->beginSheet(TryOutWindow("Zweites Blatt").window, nullptr)) << "one sheet at a time";
+    const auto elsewhere = ui::gtk::WindowPresentation::present(TryOutWindow("Anderswo").window);
+    EXPECT_FALSE(elsewhere->beginSheet(sheet.window, nullptr)) << "a sheet shown already";
+    ASSERT_TRUE(runUntilLaidOut(*sheet.label));
+    const double shortWidth = sheet.label->frame().size.width;
+    sheet.label->setStringValue("Ein Etikett, das noch in Schritt ist");
+    EXPECT_TRUE(runUntil([&] { return sheet.label->frame().size.width > 2 * shortWidth; }))
+        << "the sheet's widgets still follow its views";
 
-    xdotool("key --window " + std::to_string(shownWindow("Blatt")) + " Return");
+    input_->press(shownWindow("Blatt"), "Return");
     ASSERT_TRUE(runUntil([&] { return !sheet.recorder->senders.empty(); }));
     EXPECT_TRUE(parent.recorder->senders.empty()) << "the sheet has the keys, not its window";
 
@@ -237,6 +241,14 @@ TEST_F(PresenterTest, RefusesConstraintsThatNoLayoutCanHold) {
     ASSERT_NE(error, nullptr);
     EXPECT_EQ(error->domain(), ui::gtk::kPresenterErrorDomain);
     EXPECT_EQ(error->code(), ui::gtk::PresenterErrorUnlayoutableConstraint);
+
+    TryOutWindow parent("Mit unmöglichem Blatt");
+    const auto presentation = ui::gtk::WindowPresentation::present(parent.window);
+    foundation::ErrorRef sheetError;
+    EXPECT_FALSE(presentation->beginSheet(tryOut.window, nullptr, &sheetError));
+    ASSERT_NE(sheetError, nullptr);
+    EXPECT_EQ(sheetError->code(), ui::gtk::PresenterErrorUnlayoutableConstraint);
+    EXPECT_EQ(parent.window->attachedSheet(), nullptr) << "nothing attached";
 }
 
 TEST(PresenterWithoutDisplay, CannotStartAndSaysSo) {
