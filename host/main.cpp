@@ -1,6 +1,7 @@
 #include "host/CaptureCommand.h"
 #include "host/HostOptions.h"
 #include "host/ModuleBundle.h"
+#include "host/ProgramLocation.h"
 #include "host/SaverCommand.h"
 #include "host/SettingsCommand.h"
 
@@ -34,7 +35,7 @@ constexpr const char* kUsage =
     "  capture      render one frame off screen; prints its checksum (see capture --help)\n"
     "\n"
     "Options:\n"
-    "  --bundle PATH  the KORLANFlow.saver bundle to load (default: the one built beside this program)\n"
+    "  --bundle PATH  the KORLANFlow.saver bundle to load (default: the one installed or built with this program)\n"
     "  -h, --help     show this text\n"
     "  --version      show the version\n"
     "\n"
@@ -70,8 +71,10 @@ int runCommand(const ModuleBundle& module, const HostOptions& options) {
 
 int main(int argc, char** argv) {
     std::string problem;
-    const auto options = parseHostOptions(std::span<char* const>(argv + 1, argv + argc),
-                                          std::getenv("XSCREENSAVER_WINDOW"), KORLAN_FLOW_DEFAULT_BUNDLE, problem);
+    const auto program = runningProgram();
+    const auto options = parseHostOptions(
+        std::span<char* const>(argv + 1, argv + argc), std::getenv("XSCREENSAVER_WINDOW"),
+        defaultBundlePath(program, KORLAN_FLOW_INSTALLED_BUNDLE, KORLAN_FLOW_BUILT_BUNDLE).string(), problem);
     if (!options) return usageError(problem);
     if (options->help) {
         std::fputs(kUsage, stdout);
