@@ -7,12 +7,13 @@
 
 namespace {
 
-enum Option { Bundle = 256, Help, Version, WindowId, Root, OwnWindow, FramesPerSecond, Software };
+enum Option { Bundle = 256, Help, Version, WindowId, Root, OwnWindow, FramesPerSecond, Software, RegisterXScreenSaver };
 
 constexpr OptionSpec kOptions[] = {
     {"bundle", true, Bundle},   {"help", false, Help},         {"version", false, Version},
     {"window-id", true, WindowId}, {"root", false, Root},      {"window", true, OwnWindow},
     {"fps", false, FramesPerSecond}, {"software", false, Software},
+    {"register-xscreensaver", false, RegisterXScreenSaver},
 };
 
 constexpr std::uint64_t kMaximumWindowSide = 16384;
@@ -67,6 +68,9 @@ bool apply(const ParsedOption& option, HostOptions& options, int& places) {
     case FramesPerSecond:
         options.framesPerSecond = true;
         return true;
+    case RegisterXScreenSaver:
+        options.registerXScreenSaver = true;
+        return true;
     default:
         options.software = true;
         return true;
@@ -102,6 +106,15 @@ std::optional<HostOptions> parseHostOptions(std::span<char* const> arguments, co
     if (places > 1) {
         problem = "--window-id, --root and --window exclude each other";
         return std::nullopt;
+    }
+    // The registered saver draws where the daemon says; only the flags it
+    // runs with are ours to give.
+    if (options.registerXScreenSaver) {
+        if (places > 0 || !parsed->operands.empty()) {
+            problem = "--register-xscreensaver takes no command, --window-id, --root or --window";
+            return std::nullopt;
+        }
+        return options;
     }
     if (!parsed->operands.empty()) {
         options.command = parsed->operands.front();

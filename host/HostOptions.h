@@ -23,6 +23,9 @@ struct HostOptions {
     unsigned windowWidth = 0, windowHeight = 0;
     bool framesPerSecond = false;
     bool software = false;
+    // --register-xscreensaver: add the saver to XScreenSaver's list instead
+    // of running it.
+    bool registerXScreenSaver = false;
     // Empty for the saver; "preview", "config" or "capture".
     std::string command;
     // The command's own arguments.

@@ -4,6 +4,7 @@
 #include "host/ProgramLocation.h"
 #include "host/SaverCommand.h"
 #include "host/SettingsCommand.h"
+#include "host/XScreenSaverRegistration.h"
 
 #include "platform/foundation/ScreenSaverDefaults.h"
 
@@ -36,6 +37,8 @@ constexpr const char* kUsage =
     "\n"
     "Options:\n"
     "  --bundle PATH  the KORLANFlow.saver bundle to load (default: the one installed or built with this program)\n"
+    "  --register-xscreensaver\n"
+    "                 add the saver to the programs in ~/.xscreensaver, with --software and --fps when given\n"
     "  -h, --help     show this text\n"
     "  --version      show the version\n"
     "\n"
@@ -84,6 +87,7 @@ int main(int argc, char** argv) {
         std::puts("korlan-flow " KORLAN_FLOW_VERSION);
         return EXIT_SUCCESS;
     }
+    if (options->registerXScreenSaver) return registerWithXScreenSaver(program, *options);
     const bool takesArguments = options->command == "capture" || options->command == "settings";
     if (!takesArguments && !options->commandArguments.empty()) {
         return usageError(options->command + " takes no arguments");

@@ -14,4 +14,8 @@ namespace foundation {
 KF_PLATFORM_API std::filesystem::path configHome();
 KF_PLATFORM_API std::filesystem::path cacheHome();
 
+// The user's home directory: $HOME when it is absolute, else the one the
+// password database names; empty when neither says.
+KF_PLATFORM_API std::filesystem::path homeDirectory();
+
 } // namespace foundation

@@ -27,7 +27,7 @@ KF_PLATFORM_API std::optional<std::string> problemReplacing(const std::filesyste
 
 // The file a link at path names, through a chain of links; path itself when
 // it is no link. Replacing that file keeps the link.
-std::filesystem::path followLinks(const std::filesystem::path& path);
+KF_PLATFORM_API std::filesystem::path followLinks(const std::filesystem::path& path);
 
 // Removes what replacements of path left behind when their process was
 // killed: files named path.XXXXXX (six letters and digits, not a
