@@ -2,8 +2,10 @@
 BUILD_DIR ?= build
 SANITIZE_BUILD_DIR ?= build-sanitize
 JOBS ?= 2
+# Where make install puts the program; DESTDIR is honoured as well.
+PREFIX ?= /usr/local
 
-.PHONY: run test test-sanitize bench deps configure build clean
+.PHONY: run test test-sanitize bench install uninstall package deps configure build clean
 
 deps:
 	@scripts/install-deps
@@ -29,6 +31,19 @@ test-sanitize: deps
 
 bench: build
 	@for b in $(BUILD_DIR)/bench/bench-*; do [ -x "$$b" ] && "$$b"; done
+
+# The program, its bundle and platform library, the manual, the settings
+# window's desktop entry and XScreenSaver's hack under $(PREFIX), recorded in
+# $(BUILD_DIR)/install_manifest.txt for make uninstall.
+install: build
+	@cmake --install $(BUILD_DIR) --prefix $(PREFIX)
+
+uninstall:
+	@cmake -DMANIFEST=$(BUILD_DIR)/install_manifest.txt -P cmake/Uninstall.cmake
+
+# A Debian package installing into /usr, in $(BUILD_DIR)/.
+package: build
+	@cd $(BUILD_DIR) && cpack
 
 clean:
 	@rm -rf $(BUILD_DIR) $(SANITIZE_BUILD_DIR)
