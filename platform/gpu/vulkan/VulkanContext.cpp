@@ -1,6 +1,7 @@
 #include "platform/gpu/vulkan/VulkanContext.h"
 
 #include "platform/gpu/RenderCommandEncoder.h"
+#include "platform/gpu/vulkan/LossAnnouncement.h"
 #include "platform/gpu/vulkan/PhysicalDeviceSelection.h"
 #include "platform/gpu/vulkan/VulkanExtensions.h"
 
@@ -135,7 +136,7 @@ VulkanContext::~VulkanContext() {
 }
 
 VkResult VulkanContext::noteResult(VkResult result) {
-    if (result == VK_ERROR_DEVICE_LOST) lost_ = true;
+    if (result == VK_ERROR_DEVICE_LOST && !lost_.exchange(true)) announcePresentationLost();
     return result;
 }
 

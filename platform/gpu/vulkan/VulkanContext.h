@@ -45,8 +45,8 @@ public:
     // Windows can be presented to: X11 surfaces and swapchains are there.
     bool canPresent() const { return canPresent_; }
 
-    // Remembers a lost device, whichever call learnt of it; passes the
-    // result on.
+    // Remembers a lost device, whichever call learnt of it, and announces
+    // it once; passes the result on.
     VkResult noteResult(VkResult result);
     bool isLost() const { return lost_; }
 

@@ -1,5 +1,6 @@
 #include "platform/gpu/vulkan/WindowPresentation.h"
 
+#include "platform/gpu/vulkan/LossAnnouncement.h"
 #include "platform/gpu/vulkan/SwapchainDrawable.h"
 #include "platform/gpu/vulkan/XlibSurface.h"
 
@@ -97,7 +98,7 @@ std::optional<AcquiredImage> WindowPresentation::acquire() {
         freeSemaphores_.push_back(semaphore);
     }
     if (result == VK_ERROR_OUT_OF_DATE_KHR) needsRecreation_ = true;
-    if (result == VK_ERROR_SURFACE_LOST_KHR || result == VK_ERROR_DEVICE_LOST) lost_ = true;
+    noteLoss(result);
     return std::nullopt;
 }
 
@@ -128,10 +129,8 @@ bool WindowPresentation::recreateSwapchain() {
     if (!swapchain_) {
         // A window of no size gets a swapchain once it has one again; a
         // window that is gone never does.
-        if (result == VK_ERROR_SURFACE_LOST_KHR || result == VK_ERROR_DEVICE_LOST ||
-            result == VK_ERROR_NATIVE_WINDOW_IN_USE_KHR) {
-            lost_ = true;
-        }
+        if (result == VK_ERROR_NATIVE_WINDOW_IN_USE_KHR) lost_ = true;
+        noteLoss(result);
         return false;
     }
     needsRecreation_ = false;
@@ -168,7 +167,14 @@ void WindowPresentation::consumeHeldImage() {
 
 void WindowPresentation::presented(VkResult result) {
     if (result == VK_SUBOPTIMAL_KHR || result == VK_ERROR_OUT_OF_DATE_KHR) needsRecreation_ = true;
-    if (result == VK_ERROR_SURFACE_LOST_KHR || result == VK_ERROR_DEVICE_LOST) lost_ = true;
+    noteLoss(result);
+}
+
+// A surface lost under a window that is still shown is news for the host;
+// the device's loss is announced by the device.
+void WindowPresentation::noteLoss(VkResult result) {
+    if (result == VK_ERROR_DEVICE_LOST) lost_ = true;
+    if (result == VK_ERROR_SURFACE_LOST_KHR && !lost_.exchange(true)) announcePresentationLost();
 }
 
 void WindowPresentation::frameFinished(VkSemaphore acquired) {

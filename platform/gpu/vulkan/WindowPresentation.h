@@ -60,6 +60,9 @@ private:
     void consumeHeldImage();
     std::optional<AcquiredImage> acquire();
     VkSemaphore takeAcquireSemaphore();
+    // Marks the presentation lost when the result says the surface or the
+    // device is.
+    void noteLoss(VkResult result);
 
     std::shared_ptr<VulkanContext> context_;
     std::shared_ptr<VulkanQueue> queue_;
