@@ -4,10 +4,13 @@
 #include "platform/view/Screen.h"
 #include "platform/view/x11/MonitorLayout.h"
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
+
+union _XEvent;
 
 namespace view::x11 {
 
@@ -41,8 +44,14 @@ public:
     Monitor monitorAt(int xScreen, int x, int y) const;
     // The root window of the default X screen.
     unsigned long rootWindow() const;
-    // Pixels per point: the server's DPI over 96.
-    double backingScaleFactor() const { return backingScaleFactor_; }
+    // Pixels per point: the server's DPI (Xft.dpi) over 96, read from the
+    // server at each call, so that a window made after the user changed it
+    // follows the new setting.
+    double backingScaleFactor() const;
+
+    // Called on the main queue after the server announced a change of
+    // screens, CRTCs or outputs (once per batch of events); null stops it.
+    void setMonitorsChangedHandler(std::function<void()> handler);
 
     // For the windows of this layer: events and the loss of a window go to
     // its target until it is removed. A window made or given is ours from
@@ -61,10 +70,13 @@ public:
 private:
     explicit Connection(void* display);
     void windowLost(unsigned long window);
+    // Takes in a RandR event; false for any other.
+    bool takeMonitorEvent(_XEvent& event);
 
     void* display_;
-    double backingScaleFactor_;
+    int randrEventBase_ = -1;
     std::map<unsigned long, EventTarget*> targets_;
+    std::function<void()> monitorsChanged_;
 };
 
 } // namespace view::x11

@@ -16,11 +16,6 @@ constexpr std::uint64_t kStepNanoseconds = 16666666;
 
 } // namespace
 
-struct GammaFade::Crtc {
-    RRCrtc id;
-    std::vector<unsigned short> red, green, blue;
-};
-
 GammaFade::GammaFade(Connection& connection) : connection_(connection) {
     auto* display = static_cast<Display*>(connection_.display());
     for (int xScreen = 0; xScreen < ScreenCount(display); ++xScreen) {
@@ -37,12 +32,14 @@ GammaFade::GammaFade(Connection& connection) : connection_(connection) {
         }
         XRRFreeScreenResources(resources);
     }
+    if (!crtcs_.empty()) rescue_ = GammaRescue::arm(DisplayString(display), crtcs_);
 }
 
 GammaFade::~GammaFade() {
     if (timer_) timer_->cancel();
     setBrightness(1.0);
     connection_.synchronize();
+    rescue_.reset();
 }
 
 void GammaFade::setBrightness(double brightness) {
@@ -56,7 +53,7 @@ void GammaFade::setBrightness(double brightness) {
             gamma->green[entry] = static_cast<unsigned short>(std::lround(crtc.green[entry] * brightness_));
             gamma->blue[entry] = static_cast<unsigned short>(std::lround(crtc.blue[entry] * brightness_));
         }
-        XRRSetCrtcGamma(display, crtc.id, gamma);
+        XRRSetCrtcGamma(display, crtc.crtc, gamma);
         XRRFreeGamma(gamma);
     }
     XFlush(display);

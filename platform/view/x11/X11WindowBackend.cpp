@@ -20,7 +20,7 @@ namespace {
 // full-screen saver takes it for the user.
 constexpr int kPointerSlackPixels = 5;
 
-constexpr long kContentEvents = ExposureMask | StructureNotifyMask;
+constexpr long kContentEvents = ExposureMask | StructureNotifyMask | VisibilityChangeMask;
 constexpr long kUserEvents = KeyPressMask | ButtonPressMask | PointerMotionMask;
 
 Display* displayOf(const Connection& connection) { return static_cast<Display*>(connection.display()); }
@@ -71,7 +71,7 @@ bool isCloseRequest(const XClientMessageEvent& message) {
 X11WindowBackend::X11WindowBackend(Connection& connection, unsigned long window, WindowRole role, Drawing drawing,
                                    unsigned width, unsigned height, std::shared_ptr<Screen> screen)
     : connection_(connection), window_(window), role_(role), drawing_(drawing), width_(width), height_(height),
-      screen_(std::move(screen)) {
+      screen_(std::move(screen)), backingScaleFactor_(connection.backingScaleFactor()) {
     connection_.addTarget(window_, this);
 }
 
@@ -136,6 +136,8 @@ std::unique_ptr<X11WindowBackend> X11WindowBackend::newGiven(Connection& connect
     std::unique_ptr<X11WindowBackend> backend(
         new X11WindowBackend(connection, window, WindowRole::Given, drawing, unsigned(attributes.width),
                              unsigned(attributes.height), connection.monitorAt(xScreen, centreX, centreY).screen));
+    // Mapped under an unmapped parent, it will say so when it shows.
+    backend->mapped_ = attributes.map_state != IsUnmapped;
     // Whatever the window did before we watched it.
     connection.synchronize();
     return backend;
@@ -192,7 +194,15 @@ void X11WindowBackend::handleEvent(const XEvent& event) {
         if (event.xdestroywindow.window == window_) windowLost();
         break;
     case MapNotify:
+        if (event.xmap.window != window_) break;
         if (role_ == WindowRole::FullScreen) takeInput();
+        didMap(true);
+        break;
+    case UnmapNotify:
+        if (event.xunmap.window == window_) didMap(false);
+        break;
+    case VisibilityNotify:
+        didChangeVisibility(event.xvisibility.state == VisibilityFullyObscured);
         break;
     case ClientMessage:
         if (isCloseRequest(event.xclient)) {
@@ -221,6 +231,22 @@ void X11WindowBackend::didResize(unsigned width, unsigned height) {
     width_ = width;
     height_ = height;
     if (const auto window = owner_.lock()) window->backendDidResize(contentSize());
+}
+
+void X11WindowBackend::didMap(bool mapped) {
+    const bool showed = shows();
+    mapped_ = mapped;
+    reportVisibility(showed);
+}
+
+void X11WindowBackend::didChangeVisibility(bool obscured) {
+    const bool showed = shows();
+    obscured_ = obscured;
+    reportVisibility(showed);
+}
+
+void X11WindowBackend::reportVisibility(bool showed) {
+    if (shows() != showed && visibilityChanged_) visibilityChanged_(shows());
 }
 
 // The whole keyboard and pointer come to the saver, so a key press or a

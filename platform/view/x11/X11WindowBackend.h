@@ -36,10 +36,19 @@ public:
     // A full-screen window calls it on a key press, a button press, or the
     // pointer leaving its first place by more than a few pixels.
     void setUserActivityHandler(std::function<void()> handler) { userActivity_ = std::move(handler); }
+    // Called with false when the window is unmapped or fully covered by
+    // other windows (its own children do not count), and with true when
+    // some of it shows again.
+    void setVisibilityHandler(std::function<void(bool shows)> handler) { visibilityChanged_ = std::move(handler); }
+    bool shows() const { return mapped_ && !obscured_; }
+    // Takes the keyboard and the pointer for a full-screen window, as it
+    // does when it is first mapped; for the one that stays when another
+    // that held them goes.
+    void takeInput();
 
     void attach(const std::shared_ptr<Window>& window) override { owner_ = window; }
     Size contentSize() const override;
-    double backingScaleFactor() const override { return connection_.backingScaleFactor(); }
+    double backingScaleFactor() const override { return backingScaleFactor_; }
     std::shared_ptr<Screen> screen() const override { return screen_; }
     void showContents(const graphics::BitmapImageRep& contents) override;
     std::unique_ptr<NativeSurface> newChildSurface(Rect pixels) override;
@@ -58,7 +67,9 @@ private:
     void handleEvent(const _XEvent& event) override;
     void windowLost() override;
     void didResize(unsigned width, unsigned height);
-    void takeInput();
+    void didMap(bool mapped);
+    void didChangeVisibility(bool obscured);
+    void reportVisibility(bool showed);
     bool pointerLeftItsPlace(int rootX, int rootY) const;
     void reportUserActivity();
 
@@ -68,8 +79,13 @@ private:
     Drawing drawing_;
     unsigned width_, height_;
     std::shared_ptr<Screen> screen_;
+    // Read once: a window keeps the scale it was made with.
+    double backingScaleFactor_;
     std::weak_ptr<Window> owner_;
     std::function<void()> userActivity_;
+    std::function<void(bool)> visibilityChanged_;
+    bool mapped_ = true;
+    bool obscured_ = false;
     bool pointerPlaceKnown_ = false;
     int pointerX_ = 0, pointerY_ = 0;
     bool closed_ = false;

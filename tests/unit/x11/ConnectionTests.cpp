@@ -4,11 +4,13 @@
 #include "platform/dispatch/MainQueue.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/view/Window.h"
+#include "platform/view/x11/MonitorWatch.h"
 #include "platform/view/x11/X11WindowBackend.h"
 #include "tests/support/XvfbServer.h"
 
 #include <gtest/gtest.h>
 // After gtest: Xlib defines None and Bool as macros.
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
 #include <chrono>
@@ -140,4 +142,80 @@ TEST(X11Connection, AWindowThatDoesNotExistCannotBeGiven) {
     std::string failure;
     EXPECT_FALSE(view::x11::X11WindowBackend::newGiven(connection(), 0x7ffff0, &failure));
     EXPECT_EQ(failure, "there is no window 0x7ffff0");
+}
+
+namespace {
+
+bool xrandr(const std::string& arguments) {
+    return std::system(("xrandr --display " + server().display() + " --screen 0 " + arguments).c_str()) == 0;
+}
+
+} // namespace
+
+// Monitors set by a client are announced to nobody and come with the next
+// reading; a resized X screen comes with RandR's events. Either way the
+// watch reports the list once it differs, and never when it does not.
+TEST(X11Connection, AMonitorWatchReportsEachChangeOfTheMonitorsAndNothingElse) {
+    auto& x11 = connection();
+    std::vector<std::vector<view::x11::Monitor>> reported;
+    const view::x11::MonitorWatch watch(x11, [&](const auto& monitors) { reported.push_back(monitors); });
+    ASSERT_EQ(watch.monitors().size(), 2u);
+    auto& queue = dispatch::MainQueue::shared();
+    queue.runUntil([] { return false; }, 500ms);
+    EXPECT_TRUE(reported.empty()) << "reported without a change";
+
+    struct Step {
+        const char* xrandr;
+        // A new mode alone changes no monitor.
+        bool changesMonitors;
+        std::size_t monitors;
+        unsigned firstWidth;
+    };
+    const Step steps[] = {
+        {"--setmonitor watched 160/42x90/24+0+0 none", true, 3, 160},
+        {"--delmonitor watched", true, 2, 640},
+        {"--newmode small 10 320 321 322 323 180 181 182 183", false, 2, 640},
+        {"--addmode screen small", false, 2, 640},
+        {"--fb 320x180 --output screen --mode small", true, 2, 320},
+    };
+    for (const auto& step : steps) {
+        reported.clear();
+        ASSERT_TRUE(xrandr(step.xrandr)) << step.xrandr;
+        queue.runUntil([&] { return !reported.empty() && reported.back()[0].pixels.width == step.firstWidth; },
+                       step.changesMonitors ? 2s : 500ms);
+        EXPECT_EQ(reported.empty(), !step.changesMonitors) << step.xrandr;
+        EXPECT_EQ(watch.monitors().size(), step.monitors) << step.xrandr;
+        EXPECT_EQ(watch.monitors()[0].pixels.width, step.firstWidth) << step.xrandr;
+    }
+}
+
+// Xft.dpi as it is when a window is made: a window keeps the scale it was
+// made with.
+TEST(X11Connection, ReadsTheServersDpiAnewForEveryWindow) {
+    auto& x11 = connection();
+    Display* user = XOpenDisplay(server().display().c_str());
+    ASSERT_NE(user, nullptr);
+    const ::Window given = XCreateSimpleWindow(user, DefaultRootWindow(user), 0, 0, 200, 100, 0, 0, 0);
+    XSync(user, False);
+    const auto setResources = [&](const std::string& text) {
+        XChangeProperty(user, DefaultRootWindow(user), XInternAtom(user, "RESOURCE_MANAGER", False), XA_STRING, 8,
+                        PropModeReplace, reinterpret_cast<const unsigned char*>(text.data()), int(text.size()));
+        XSync(user, False);
+    };
+    setResources("Xft.dpi:\t96\n");
+    const auto earlier = view::x11::X11WindowBackend::newGiven(x11, given);
+    struct Case {
+        const char* resources;
+        double scale;
+    };
+    for (const auto& c : {Case{"Xft.dpi:\t192\n", 2.0}, Case{"Xft.antialias:\t1\nXft.dpi:\t144\n", 1.5},
+                          Case{"Xft.antialias:\t1\n", 1.0}}) {
+        setResources(c.resources);
+        EXPECT_EQ(x11.backingScaleFactor(), c.scale) << c.resources;
+        EXPECT_EQ(x11.monitors()[0].screen->backingScaleFactor(), c.scale) << c.resources;
+        EXPECT_EQ(view::x11::X11WindowBackend::newGiven(x11, given)->backingScaleFactor(), c.scale) << c.resources;
+        EXPECT_EQ(earlier->backingScaleFactor(), 1.0) << c.resources;
+    }
+    XDeleteProperty(user, DefaultRootWindow(user), XInternAtom(user, "RESOURCE_MANAGER", False));
+    XCloseDisplay(user);
 }
