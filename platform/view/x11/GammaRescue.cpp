@@ -13,10 +13,17 @@ namespace view::x11 {
 namespace {
 
 // The signals whose default ends the process without a word to it: the
-// faults of a crash, abort, and those a user or a supervisor may send that
-// the host does not handle (it ends cleanly on SIGINT and SIGTERM).
-constexpr std::array kFatalSignals = {SIGHUP, SIGQUIT, SIGILL,  SIGTRAP,  SIGABRT, SIGBUS,  SIGFPE, SIGSEGV,
-                                      SIGPIPE, SIGALRM, SIGUSR1, SIGUSR2, SIGXCPU, SIGXFSZ, SIGSYS};
+// faults of a crash and abort first, then those a user or a supervisor may
+// send.
+constexpr std::array kFatalSignals = {SIGILL,  SIGTRAP, SIGABRT, SIGBUS,  SIGFPE,  SIGSEGV, SIGSYS, SIGHUP,
+                                      SIGQUIT, SIGPIPE, SIGALRM, SIGUSR1, SIGUSR2, SIGXCPU, SIGXFSZ};
+// A fault ends the process whoever handles it (a sanitizer reports it
+// first); a sent signal that the process handles or ignores ends nothing.
+constexpr std::size_t kFaults = 7;
+
+bool takesOver(std::size_t index, const struct sigaction& previous) {
+    return index < kFaults ? previous.sa_handler != SIG_IGN : previous.sa_handler == SIG_DFL;
+}
 
 } // namespace
 
@@ -85,8 +92,7 @@ std::unique_ptr<GammaRescue> GammaRescue::arm(const char* displayName, const std
     for (std::size_t index = 0; index < kFatalSignals.size(); ++index) {
         struct sigaction& previous = state->previousActions[index];
         sigaction(kFatalSignals[index], nullptr, &previous);
-        // A signal the process ignores does not end it.
-        if (previous.sa_handler == SIG_IGN) continue;
+        if (!takesOver(index, previous)) continue;
         state->installed[index] = sigaction(kFatalSignals[index], &rescue, nullptr) == 0;
     }
     state->previousIOErrorHandler = XSetIOErrorHandler(&rescueOnConnectionLoss);
