@@ -1,7 +1,9 @@
 #include "host/SaverCommand.h"
 
 #include "host/DeviceSetup.h"
+#include "host/DisplayPower.h"
 #include "host/FrameRateReport.h"
+#include "host/MonitorFollower.h"
 #include "host/SaverSession.h"
 
 #include "platform/dispatch/Watches.h"
@@ -12,6 +14,8 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -21,8 +25,9 @@ using view::x11::Connection;
 using view::x11::X11WindowBackend;
 
 constexpr const char* kWindowTitle = "KORLAN Flow";
-constexpr auto kFadeOut = std::chrono::milliseconds(300);
-constexpr auto kFadeIn = std::chrono::milliseconds(500);
+// Each way: to black before the saver shows and when the user ends it,
+// back once the saver shows and once its windows are gone.
+constexpr auto kFade = std::chrono::milliseconds(600);
 
 // How the run ends: the first reason wins.
 struct RunEnd {
@@ -41,7 +46,7 @@ struct RunEnd {
         if (!fade) return end(0);
         if (fadingOut) return;
         fadingOut = true;
-        fade->fadeTo(0.0, kFadeOut, [this] { end(0); });
+        fade->fadeTo(0.0, kFade, [this] { end(0); });
     }
 };
 
@@ -50,13 +55,11 @@ int fail(const std::string& message) {
     return 1;
 }
 
-bool showFullScreen(SaverSession& session, Connection& connection, RunEnd& run) {
-    for (const auto& monitor : connection.monitors()) {
-        auto backend = X11WindowBackend::newFullScreen(connection, monitor);
-        backend->setUserActivityHandler([&run] { run.endByUser(); });
-        if (!session.show(std::move(backend), false, [&run] { run.end(0); })) return false;
-    }
-    return true;
+bool showFullScreen(std::optional<MonitorFollower>& follower, SaverSession& session, Connection& connection,
+                    RunEnd& run) {
+    follower.emplace(session, connection,
+                     MonitorFollower::Handlers{[&run] { run.endByUser(); }, [&run] { run.end(0); }});
+    return follower->showOnEveryMonitor();
 }
 
 // Another program's window: drawn into until it goes, which ends the run.
@@ -77,13 +80,13 @@ bool showInOwnWindow(SaverSession& session, Connection& connection, view::Size s
     return session.show(std::move(backend), isPreview, [&run] { run.end(0); });
 }
 
-bool showWindows(SaverSession& session, Connection& connection, const HostOptions& options, RunEnd& run,
-                 std::string& failure) {
+bool showWindows(std::optional<MonitorFollower>& follower, SaverSession& session, Connection& connection,
+                 const HostOptions& options, RunEnd& run, std::string& failure) {
     failure = "the module made no saver view";
     if (options.command == "preview") return showInOwnWindow(session, connection, kPreviewSize, true, run);
     switch (options.place) {
     case SaverPlace::FullScreen:
-        return showFullScreen(session, connection, run);
+        return showFullScreen(follower, session, connection, run);
     case SaverPlace::GivenWindow:
         return showInGivenWindow(session, connection, options.windowId, run, failure);
     case SaverPlace::RootWindow:
@@ -99,12 +102,13 @@ bool isFullScreen(const HostOptions& options) {
     return options.command.empty() && options.place == SaverPlace::FullScreen;
 }
 
-// The switch to the saver happens in the dark, unless the run ends first.
-void fadeOutBeforeShowing(view::x11::GammaFade& fade, const RunEnd& run) {
-    const auto dark = std::make_shared<bool>(false);
-    fade.fadeTo(0.0, kFadeOut, [dark] { *dark = true; });
-    dispatch::MainQueue::shared().runUntil([&] { return *dark || run.status; }, 2 * kFadeOut);
+// Runs the main queue through a whole fade, unless giveUp says otherwise.
+void fadeAndWait(view::x11::GammaFade& fade, double brightness, const std::function<bool()>& giveUp) {
+    const auto done = std::make_shared<bool>(false);
+    fade.fadeTo(brightness, kFade, [done] { *done = true; });
+    dispatch::MainQueue::shared().runUntil([&] { return *done || giveUp(); }, 2 * kFade);
 }
+
 
 } // namespace
 
@@ -122,18 +126,25 @@ int runSaverCommand(const ModuleBundle& module, const HostOptions& options) {
 
     RunEnd run;
     const auto stopBySignal = [&run] { run.end(0); };
-    const dispatch::SignalWatch interrupt(SIGINT, stopBySignal), terminate(SIGTERM, stopBySignal);
+    const dispatch::SignalWatch interrupt(SIGINT, stopBySignal), terminate(SIGTERM, stopBySignal),
+        hangUp(SIGHUP, stopBySignal);
     // Only over the whole screen: a daemon that gives us its window fades
     // the displays itself.
     std::optional<view::x11::GammaFade> fade;
     if (isFullScreen(options) && saverClass->performGammaFade()) {
         run.fade = &fade.emplace(*connection);
-        fadeOutBeforeShowing(*run.fade, run);
+        // The switch to the saver happens in the dark, unless the run ends
+        // first.
+        fadeAndWait(*run.fade, 0.0, [&run] { return run.status.has_value(); });
     }
     SaverSession session(*saverClass);
-    if (!showWindows(session, *connection, options, run, failure)) return fail(failure);
+    std::optional<MonitorFollower> follower;
+    if (!showWindows(follower, session, *connection, options, run, failure)) return fail(failure);
     session.startAnimation();
-    if (run.fade) run.fade->fadeTo(1.0, kFadeIn);
+    if (run.fade) run.fade->fadeTo(1.0, kFade);
+    // Where the monitors say when they are dark, no view draws meanwhile.
+    const auto power = newDpmsPowerSource(*connection);
+    if (power) session.followDisplayPower(*power);
     // After the module's own line about the missing device.
     if (!haveDevice) explainMissingDevice(options.software);
     std::optional<FrameRateReport> frameRate;
@@ -141,8 +152,11 @@ int runSaverCommand(const ModuleBundle& module, const HostOptions& options) {
 
     // Returns at once when the run ended already.
     dispatch::MainQueue::shared().run();
+    follower.reset();
     session.stop();
-    // The displays' own brightness back once the windows are gone.
+    // The displays' own brightness back once the windows are gone; put
+    // back at once, whatever the fade reached, when the fade goes.
+    if (fade) fadeAndWait(*fade, 1.0, [] { return false; });
     fade.reset();
     gpu::releaseSystemDefaultDevice();
     return run.status.value_or(0);

@@ -152,6 +152,32 @@ void TestDisplay::movePointer(int x, int y) {
     XSync(display_, False);
 }
 
+std::vector<TestDisplay::Placed> TestDisplay::mappedWindows(int xScreen) {
+    ::Window root = 0, parent = 0, *children = nullptr;
+    unsigned count = 0;
+    std::vector<Placed> mapped;
+    if (!XQueryTree(display_, RootWindow(display_, xScreen), &root, &parent, &children, &count)) return mapped;
+    for (unsigned index = 0; index < count; ++index) {
+        XWindowAttributes attributes{};
+        if (!XGetWindowAttributes(display_, children[index], &attributes)) continue;
+        if (attributes.map_state != IsViewable || (attributes.width <= 1 && attributes.height <= 1)) continue;
+        mapped.push_back({children[index], attributes.x, attributes.y, unsigned(attributes.width),
+                          unsigned(attributes.height)});
+    }
+    XFree(children);
+    return mapped;
+}
+
+void TestDisplay::setMapped(unsigned long window, bool mapped) {
+    mapped ? XMapRaised(display_, window) : XUnmapWindow(display_, window);
+    XSync(display_, False);
+}
+
+void TestDisplay::killClientOf(unsigned long window) {
+    XKillClient(display_, window);
+    XSync(display_, False);
+}
+
 bool eventually(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (!condition()) {
@@ -184,4 +210,14 @@ bool showsOnlyTheBackground(const Pixels& pixels) {
         }
     }
     return !pixels.bytes.empty();
+}
+
+Pixels regionOf(const Pixels& pixels, std::uint32_t x, std::uint32_t y, std::uint32_t width, std::uint32_t height) {
+    Pixels region{width, height, {}};
+    if (x + width > pixels.width || y + height > pixels.height) return {};
+    for (std::uint32_t row = y; row < y + height; ++row) {
+        const auto start = pixels.bytes.begin() + (std::size_t(row) * pixels.width + x) * 4;
+        region.bytes.insert(region.bytes.end(), start, start + std::size_t(width) * 4);
+    }
+    return region;
 }

@@ -39,6 +39,20 @@ public:
     void pressKey();
     void movePointer(int x, int y);
 
+    // The top-level windows that are mapped on the screen, bottom to top;
+    // those of a pixel (helper windows kept out of sight) left out.
+    struct Placed {
+        unsigned long window;
+        int x, y;
+        unsigned width, height;
+        bool operator==(const Placed&) const = default;
+    };
+    std::vector<Placed> mappedWindows(int xScreen = 0);
+    void setMapped(unsigned long window, bool mapped);
+    // Ends the connection of the program that made the window, as xkill
+    // does.
+    void killClientOf(unsigned long window);
+
 private:
     _XDisplay* display_;
 };
@@ -54,3 +68,5 @@ bool showsThePattern(const Pixels& pixels);
 bool showsTheLogoInTheUpperLeft(const Pixels& pixels);
 // Nothing but the background colour.
 bool showsOnlyTheBackground(const Pixels& pixels);
+// The part of the picture at x, y (from the top left) of the given size.
+Pixels regionOf(const Pixels& pixels, std::uint32_t x, std::uint32_t y, std::uint32_t width, std::uint32_t height);

@@ -1,0 +1,73 @@
+// Driver results that no real device gives on demand, for a whole program
+// under test: loaded with LD_PRELOAD, its vkQueueSubmit2 and
+// vkQueuePresentKHR come before the Vulkan loader's. The environment says
+// what to break, read by this library alone:
+//
+//   KORLAN_FLOW_FAULT_LOSE_DEVICE_AT=N   the Nth submission reports the
+//       device lost, and so does every later one on that queue: a lost
+//       device stays lost, while a device made afterwards works;
+//   KORLAN_FLOW_FAULT_LOSE_SURFACE_AT=N  the Nth present reports its
+//       surface lost.
+//
+// Each fault it gives is told on standard error, once, as
+// "presentation faults: …", so the test knows when it happened.
+#include <dlfcn.h>
+#include <vulkan/vulkan.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+struct Fault {
+    const char* variable;
+    std::atomic<long> calls = 0;
+
+    // True for the call that the environment names.
+    bool isDue() {
+        const char* text = std::getenv(variable);
+        const long due = text ? std::atol(text) : 0;
+        return due > 0 && ++calls == due;
+    }
+};
+
+Fault loseDevice{"KORLAN_FLOW_FAULT_LOSE_DEVICE_AT"};
+Fault loseSurface{"KORLAN_FLOW_FAULT_LOSE_SURFACE_AT"};
+std::atomic<VkQueue> lostQueue = VK_NULL_HANDLE;
+
+template <typename Function>
+Function next(const char* name) {
+    const auto function = reinterpret_cast<Function>(dlsym(RTLD_NEXT, name));
+    if (!function) {
+        std::fprintf(stderr, "presentation faults: nothing defines %s\n", name);
+        std::abort();
+    }
+    return function;
+}
+
+} // namespace
+
+extern "C" __attribute__((visibility("default"))) VkResult VKAPI_CALL vkQueueSubmit2(VkQueue queue, uint32_t count,
+                                                                                     const VkSubmitInfo2* submits,
+                                                                                     VkFence fence) {
+    static const auto forward = next<PFN_vkQueueSubmit2>("vkQueueSubmit2");
+    if (loseDevice.isDue()) {
+        lostQueue = queue;
+        std::fprintf(stderr, "presentation faults: lost the device at submission %ld\n", loseDevice.calls.load());
+    }
+    if (queue == lostQueue) return VK_ERROR_DEVICE_LOST;
+    return forward(queue, count, submits, fence);
+}
+
+extern "C" __attribute__((visibility("default"))) VkResult VKAPI_CALL vkQueuePresentKHR(VkQueue queue,
+                                                                                        const VkPresentInfoKHR* info) {
+    static const auto forward = next<PFN_vkQueuePresentKHR>("vkQueuePresentKHR");
+    if (queue == lostQueue) return VK_ERROR_DEVICE_LOST;
+    // Presented all the same, so the driver's state stays whole; only the
+    // answer says otherwise.
+    const VkResult result = forward(queue, info);
+    if (!loseSurface.isDue()) return result;
+    std::fprintf(stderr, "presentation faults: lost the surface at present %ld\n", loseSurface.calls.load());
+    return VK_ERROR_SURFACE_LOST_KHR;
+}

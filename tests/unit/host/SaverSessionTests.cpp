@@ -1,0 +1,214 @@
+// The host's session of saver views on a server of the test's own: views
+// hidden while their window cannot be seen or the monitors are dark, and
+// started again when the GPU is lost.
+#include "host/SaverSession.h"
+
+#include "platform/dispatch/MainQueue.h"
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/gpu/PresentationLoss.h"
+#include "platform/view/x11/Connection.h"
+#include "tests/support/XvfbServer.h"
+
+#include <gtest/gtest.h>
+// After gtest: Xlib defines None and Bool as macros.
+#include <X11/Xlib.h>
+
+#include <algorithm>
+#include <chrono>
+#include <functional>
+#include <cstdlib>
+#include <deque>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr auto kServerTime = 5s;
+
+const XvfbServer& server() {
+    static auto* shared = new XvfbServer({"320x180x24"});
+    return *shared;
+}
+
+view::x11::Connection& connection() {
+    setenv("DISPLAY", server().display().c_str(), 1);
+    std::string failure;
+    auto* connection = view::x11::Connection::open(&failure);
+    if (!connection) throw std::runtime_error(failure);
+    return *connection;
+}
+
+// A saver view that writes down what its host does with it.
+class RecordingSaverView : public view::ScreenSaverView {
+public:
+    RecordingSaverView(view::Rect frame, bool isPreview) : ScreenSaverView(frame, isPreview) {}
+
+    std::vector<std::string> calls;
+
+    void startAnimation() override { calls.push_back("start"); }
+    void stopAnimation() override { calls.push_back("stop"); }
+
+protected:
+    void viewDidHide() override { calls.push_back("hide"); }
+    void viewDidUnhide() override { calls.push_back("unhide"); }
+};
+
+// What the host asked of the view, without the hiding that windows lying
+// over each other cause.
+std::vector<std::string> startsAndStops(const RecordingSaverView& view) {
+    std::vector<std::string> calls = view.calls;
+    std::erase_if(calls, [](const std::string& call) { return call != "start" && call != "stop"; });
+    return calls;
+}
+
+std::vector<std::shared_ptr<RecordingSaverView>>& madeViews() {
+    static std::vector<std::shared_ptr<RecordingSaverView>> views;
+    return views;
+}
+
+const view::ScreenSaverViewClass kRecordingClass{
+    [](view::Rect frame, bool isPreview) -> std::shared_ptr<view::ScreenSaverView> {
+        return madeViews().emplace_back(std::make_shared<RecordingSaverView>(frame, isPreview));
+    },
+    [] { return false; },
+};
+
+// The monitors' power as a test says it is.
+class SettablePowerSource : public DisplayPowerSource {
+public:
+    void setHandler(Handler handler) override { handler_ = std::move(handler); }
+    void setLit(bool lit) { handler_(lit); }
+
+private:
+    Handler handler_;
+};
+
+// Another program's window, which the session draws into, and what that
+// program does to it.
+class GivenWindow {
+public:
+    GivenWindow() : display_(XOpenDisplay(server().display().c_str())) {
+        window_ = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 0, 160, 90, 0, 0, 0);
+        XMapWindow(display_, window_);
+        XSync(display_, False);
+    }
+    ~GivenWindow() {
+        if (cover_) XDestroyWindow(display_, cover_);
+        XDestroyWindow(display_, window_);
+        XCloseDisplay(display_);
+    }
+
+    unsigned long id() const { return window_; }
+    void setMapped(bool mapped) {
+        mapped ? XMapWindow(display_, window_) : XUnmapWindow(display_, window_);
+        XSync(display_, False);
+    }
+    // Another window over all of it, or none.
+    void setCovered(bool covered) {
+        if (covered) {
+            cover_ = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 0, 200, 120, 0, 0, 0);
+            XMapRaised(display_, cover_);
+        } else {
+            XDestroyWindow(display_, cover_);
+            cover_ = 0;
+        }
+        XSync(display_, False);
+    }
+
+private:
+    Display* display_;
+    ::Window window_ = 0;
+    ::Window cover_ = 0;
+};
+
+class Session : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_FALSE(server().display().empty()) << "no Xvfb for the test";
+        madeViews().clear();
+    }
+
+    // A window that outlives the session, so that the session lets go of
+    // it while it still exists.
+    GivenWindow& newWindow() { return windows_.emplace_back(); }
+
+    std::shared_ptr<RecordingSaverView> showIn(const GivenWindow& window) {
+        auto backend = view::x11::X11WindowBackend::newGiven(connection(), window.id());
+        const auto shown = session.show(std::move(backend), false, [] {});
+        EXPECT_NE(shown, 0u);
+        return madeViews().back();
+    }
+
+    // Once the session has heard what the server did for the test.
+    static bool hiddenBecomes(const RecordingSaverView& view, bool hidden) {
+        connection().synchronize();
+        dispatch::MainQueue::shared().runPending();
+        return dispatch::MainQueue::shared().runUntil([&] { return view.isHidden() == hidden; }, kServerTime);
+    }
+
+    std::deque<GivenWindow> windows_;
+    SaverSession session{kRecordingClass};
+};
+
+} // namespace
+
+TEST_F(Session, HidesAViewWhileItsWindowIsUnmappedOrCoveredOrTheMonitorsAreDark) {
+    GivenWindow& window = newWindow();
+    SettablePowerSource power;
+    session.followDisplayPower(power);
+    const auto view = showIn(window);
+    session.startAnimation();
+    ASSERT_FALSE(view->isHidden());
+
+    struct Step {
+        const char* what;
+        std::function<void()> make;
+        bool hidden;
+    };
+    const Step steps[] = {
+        {"monitors dark", [&] { power.setLit(false); }, true},
+        {"covered while dark", [&] { window.setCovered(true); }, true},
+        {"monitors lit, still covered", [&] { power.setLit(true); }, true},
+        {"uncovered", [&] { window.setCovered(false); }, false},
+        {"unmapped", [&] { window.setMapped(false); }, true},
+        {"mapped again", [&] { window.setMapped(true); }, false},
+        {"covered", [&] { window.setCovered(true); }, true},
+        {"uncovered again", [&] { window.setCovered(false); }, false},
+    };
+    for (const auto& step : steps) {
+        step.make();
+        EXPECT_TRUE(hiddenBecomes(*view, step.hidden)) << step.what;
+    }
+    // The host never stops a view for this: hiding is what suspends it.
+    EXPECT_EQ(std::count(view->calls.begin(), view->calls.end(), "stop"), 0);
+    EXPECT_EQ(std::count(view->calls.begin(), view->calls.end(), "hide"), 3) << testing::PrintToString(view->calls);
+}
+
+TEST_F(Session, StartsEveryShownViewAgainOnceForABurstOfLosses) {
+    const auto firstView = showIn(newWindow());
+    const auto secondView = showIn(newWindow());
+    session.startAnimation();
+    auto backend = view::x11::X11WindowBackend::newGiven(connection(), newWindow().id());
+    const auto closedId = session.show(std::move(backend), false, [] { FAIL() << "closed by the session itself"; });
+    const auto closedView = madeViews().back();
+    session.close(closedId);
+
+    auto& center = foundation::NotificationCenter::defaultCenter();
+    for (int loss = 0; loss < 3; ++loss) center.postNotificationName(gpu::kPresentationLostNotification);
+    dispatch::MainQueue::shared().runUntil([] { return false; }, 500ms);
+
+    const std::vector<std::string> restarted{"start", "stop", "start"};
+    EXPECT_EQ(startsAndStops(*firstView), restarted);
+    EXPECT_EQ(startsAndStops(*secondView), restarted);
+    // A view shown once the session has started starts at once; closed,
+    // it stops and stays stopped.
+    EXPECT_EQ(startsAndStops(*closedView), (std::vector<std::string>{"start", "stop"}));
+
+    session.stop();
+    center.postNotificationName(gpu::kPresentationLostNotification);
+    dispatch::MainQueue::shared().runUntil([] { return false; }, 300ms);
+    EXPECT_EQ(startsAndStops(*firstView).back(), "stop") << "a stopped session starts nothing";
+}
