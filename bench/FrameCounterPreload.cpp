@@ -1,0 +1,70 @@
+// Counts the frames a program shows, for the comparisons of bench/: loaded
+// with LD_PRELOAD, it counts every eglSwapBuffers and glXSwapBuffers
+// (OpenGL programs; XScreenSaver 6's hacks use EGL) and every
+// vkQueuePresentKHR (Vulkan programs), and keeps the count, as decimal
+// text, at the start of the file that KORLAN_FLOW_FRAME_COUNT_FILE names,
+// where another process reads it at any time.
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+std::atomic<std::uint64_t> frames = 0;
+
+// One write per frame, of a fixed width, so a reader never sees half a
+// number.
+void countFrame() {
+    static const int file = [] {
+        const char* path = std::getenv("KORLAN_FLOW_FRAME_COUNT_FILE");
+        return path ? open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644) : -1;
+    }();
+    const std::uint64_t count = ++frames;
+    if (file < 0) return;
+    char text[24];
+    const int length = std::snprintf(text, sizeof text, "%20llu\n", static_cast<unsigned long long>(count));
+    // A failed write costs the reader one count, never the program a frame.
+    [[maybe_unused]] const auto written = pwrite(file, text, std::size_t(length), 0);
+}
+
+template <typename Function>
+Function next(const char* name) {
+    const auto function = reinterpret_cast<Function>(dlsym(RTLD_NEXT, name));
+    if (!function) {
+        std::fprintf(stderr, "frame counter: nothing defines %s\n", name);
+        std::abort();
+    }
+    return function;
+}
+
+} // namespace
+
+// The libraries' own types stay out: displays, surfaces, drawables, queues
+// and present infos are passed through untouched.
+extern "C" __attribute__((visibility("default"))) unsigned eglSwapBuffers(void* display, void* surface) {
+    using Swap = unsigned (*)(void*, void*);
+    static const auto forward = next<Swap>("eglSwapBuffers");
+    const unsigned swapped = forward(display, surface);
+    countFrame();
+    return swapped;
+}
+
+extern "C" __attribute__((visibility("default"))) void glXSwapBuffers(void* display, unsigned long drawable) {
+    using Swap = void (*)(void*, unsigned long);
+    static const auto forward = next<Swap>("glXSwapBuffers");
+    forward(display, drawable);
+    countFrame();
+}
+
+extern "C" __attribute__((visibility("default"))) int vkQueuePresentKHR(void* queue, const void* presentInfo) {
+    using Present = int (*)(void*, const void*);
+    static const auto forward = next<Present>("vkQueuePresentKHR");
+    const int result = forward(queue, presentInfo);
+    countFrame();
+    return result;
+}
