@@ -4,7 +4,8 @@
 // vkQueuePresentKHR (Vulkan programs), and keeps the count, as decimal
 // text, at the start of the file that KORLAN_FLOW_FRAME_COUNT_FILE names,
 // where another process reads it at any time.
-#include <dlfcn.h>
+#include "tests/support/NextDefinition.h"
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -14,6 +15,8 @@
 #include <cstdlib>
 
 namespace {
+
+constexpr const char* kLibrary = "frame counter";
 
 std::atomic<std::uint64_t> frames = 0;
 
@@ -32,23 +35,13 @@ void countFrame() {
     [[maybe_unused]] const auto written = pwrite(file, text, std::size_t(length), 0);
 }
 
-template <typename Function>
-Function next(const char* name) {
-    const auto function = reinterpret_cast<Function>(dlsym(RTLD_NEXT, name));
-    if (!function) {
-        std::fprintf(stderr, "frame counter: nothing defines %s\n", name);
-        std::abort();
-    }
-    return function;
-}
-
 } // namespace
 
 // The libraries' own types stay out: displays, surfaces, drawables, queues
 // and present infos are passed through untouched.
 extern "C" __attribute__((visibility("default"))) unsigned eglSwapBuffers(void* display, void* surface) {
     using Swap = unsigned (*)(void*, void*);
-    static const auto forward = next<Swap>("eglSwapBuffers");
+    static const auto forward = nextDefinition<Swap>("eglSwapBuffers", kLibrary);
     const unsigned swapped = forward(display, surface);
     countFrame();
     return swapped;
@@ -56,14 +49,14 @@ extern "C" __attribute__((visibility("default"))) unsigned eglSwapBuffers(void* 
 
 extern "C" __attribute__((visibility("default"))) void glXSwapBuffers(void* display, unsigned long drawable) {
     using Swap = void (*)(void*, unsigned long);
-    static const auto forward = next<Swap>("glXSwapBuffers");
+    static const auto forward = nextDefinition<Swap>("glXSwapBuffers", kLibrary);
     forward(display, drawable);
     countFrame();
 }
 
 extern "C" __attribute__((visibility("default"))) int vkQueuePresentKHR(void* queue, const void* presentInfo) {
     using Present = int (*)(void*, const void*);
-    static const auto forward = next<Present>("vkQueuePresentKHR");
+    static const auto forward = nextDefinition<Present>("vkQueuePresentKHR", kLibrary);
     const int result = forward(queue, presentInfo);
     countFrame();
     return result;

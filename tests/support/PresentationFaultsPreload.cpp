@@ -11,7 +11,8 @@
 //
 // Each fault it gives is told on standard error, once, as
 // "presentation faults: …", so the test knows when it happened.
-#include <dlfcn.h>
+#include "tests/support/NextDefinition.h"
+
 #include <vulkan/vulkan.h>
 
 #include <atomic>
@@ -19,6 +20,8 @@
 #include <cstdlib>
 
 namespace {
+
+constexpr const char* kLibrary = "presentation faults";
 
 struct Fault {
     const char* variable;
@@ -36,22 +39,12 @@ Fault loseDevice{"KORLAN_FLOW_FAULT_LOSE_DEVICE_AT"};
 Fault loseSurface{"KORLAN_FLOW_FAULT_LOSE_SURFACE_AT"};
 std::atomic<VkQueue> lostQueue = VK_NULL_HANDLE;
 
-template <typename Function>
-Function next(const char* name) {
-    const auto function = reinterpret_cast<Function>(dlsym(RTLD_NEXT, name));
-    if (!function) {
-        std::fprintf(stderr, "presentation faults: nothing defines %s\n", name);
-        std::abort();
-    }
-    return function;
-}
-
 } // namespace
 
 extern "C" __attribute__((visibility("default"))) VkResult VKAPI_CALL vkQueueSubmit2(VkQueue queue, uint32_t count,
                                                                                      const VkSubmitInfo2* submits,
                                                                                      VkFence fence) {
-    static const auto forward = next<PFN_vkQueueSubmit2>("vkQueueSubmit2");
+    static const auto forward = nextDefinition<PFN_vkQueueSubmit2>("vkQueueSubmit2", kLibrary);
     if (loseDevice.isDue()) {
         lostQueue = queue;
         std::fprintf(stderr, "presentation faults: lost the device at submission %ld\n", loseDevice.calls.load());
@@ -62,7 +55,7 @@ extern "C" __attribute__((visibility("default"))) VkResult VKAPI_CALL vkQueueSub
 
 extern "C" __attribute__((visibility("default"))) VkResult VKAPI_CALL vkQueuePresentKHR(VkQueue queue,
                                                                                         const VkPresentInfoKHR* info) {
-    static const auto forward = next<PFN_vkQueuePresentKHR>("vkQueuePresentKHR");
+    static const auto forward = nextDefinition<PFN_vkQueuePresentKHR>("vkQueuePresentKHR", kLibrary);
     if (queue == lostQueue) return VK_ERROR_DEVICE_LOST;
     // Presented all the same, so the driver's state stays whole; only the
     // answer says otherwise.
