@@ -230,6 +230,11 @@ TEST_F(SettingsWindow, OpensTheSheetSavesThroughItIntoARunningTestAndEndsWhenClo
     HostProcess host = startSettings();
     const unsigned long pane = shown(kPaneTitle, kStartTime);
     ASSERT_NE(pane, 0u) << host.errorOutput();
+    // Clicks reach the buttons once the pane has drawn itself: its preview,
+    // 296 x 184 points at 24, 24, shows the pattern then.
+    ASSERT_TRUE(eventually([&] { return showsThePattern(regionOf(screen_.pixelsOf(pane), 24, 24, 296, 184)); },
+                           kStartTime))
+        << host.errorOutput();
 
     // "Testen", the lower of the two buttons, ends where the preview ends,
     // 24 + 184 points from the top, right of it at 24 + 296 + 24.
