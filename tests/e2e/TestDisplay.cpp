@@ -188,7 +188,11 @@ bool eventually(const std::function<bool()>& condition, std::chrono::millisecond
 }
 
 bool showsThePattern(const Pixels& pixels) {
-    if (pixels.bytes.empty() || shareAwayFromBackground(pixels, kBackgroundTolerance) < kPatternShare) return false;
+    return !pixels.bytes.empty() && shareAwayFromBackground(pixels, kBackgroundTolerance) >= kPatternShare &&
+           isShaded(pixels);
+}
+
+bool isShaded(const Pixels& pixels) {
     std::set<std::uint32_t> shades;
     for (std::size_t i = 0; i < pixels.bytes.size() && shades.size() < kPatternShades; i += 4) {
         shades.insert(pixels.bytes[i] | pixels.bytes[i + 1] << 8 | pixels.bytes[i + 2] << 16);

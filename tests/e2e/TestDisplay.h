@@ -63,6 +63,9 @@ bool eventually(const std::function<bool()>& condition, std::chrono::millisecond
 // The flow pattern: most pixels away from the background colour, in many
 // shades.
 bool showsThePattern(const Pixels& pixels);
+// In many shades, as the renderer draws even where the pattern is as dark
+// as the background, and no window's fill is.
+bool isShaded(const Pixels& pixels);
 // The logo: white pixels in the upper-left corner, and nowhere in the lower
 // half.
 bool showsTheLogoInTheUpperLeft(const Pixels& pixels);
