@@ -1,40 +1,15 @@
 #include "platform/dispatch/MainQueue.h"
 
+#include "platform/dispatch/ReadinessSource.h"
+
 #include <glib.h>
 
 namespace dispatch {
 
-// A source that is ready whenever blocks wait; async() wakes the context,
-// whose next iteration then finds it ready.
-struct MainQueue::AsyncSource {
-    GSource base;
-    MainQueue* queue;
-
-    static gboolean prepare(GSource* source, gint* timeout) {
-        *timeout = -1;
-        return reinterpret_cast<AsyncSource*>(source)->queue->hasQueuedBlocks();
-    }
-    static gboolean check(GSource* source) { return reinterpret_cast<AsyncSource*>(source)->queue->hasQueuedBlocks(); }
-    static gboolean dispatch(GSource* source, GSourceFunc, gpointer) {
-        reinterpret_cast<AsyncSource*>(source)->queue->drain();
-        return G_SOURCE_CONTINUE;
-    }
-
-    static inline GSourceFuncs functions = {
-        .prepare = &prepare,
-        .check = &check,
-        .dispatch = &dispatch,
-        .finalize = nullptr,
-        .closure_callback = nullptr,
-        .closure_marshal = nullptr,
-    };
-};
-
 MainQueue::MainQueue() : context_(g_main_context_default()) {
-    source_ = g_source_new(&AsyncSource::functions, sizeof(AsyncSource));
-    reinterpret_cast<AsyncSource*>(source_)->queue = this;
-    g_source_set_name(source_, "KORLAN Flow main queue");
-    g_source_attach(source_, context_);
+    // async() wakes the context, whose next iteration finds the blocks.
+    source_ = attachReadinessSource(
+        context_, "KORLAN Flow main queue", [this] { return hasQueuedBlocks(); }, [this] { drain(); });
 }
 
 MainQueue& MainQueue::shared() {

@@ -50,7 +50,6 @@ private:
     MainQueue();
     bool hasQueuedBlocks() const;
 
-    struct AsyncSource;
     GMainContext* context_;
     GSource* source_;
     mutable std::mutex mutex_;
