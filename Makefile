@@ -27,7 +27,7 @@ test: build
 test-sanitize: deps
 	@cmake -S . -B $(SANITIZE_BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKORLAN_FLOW_SANITIZE=ON >/dev/null
 	@cmake --build $(SANITIZE_BUILD_DIR) -j $(JOBS)
-	@cd $(SANITIZE_BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
+	@scripts/run-sanitized-tests $(SANITIZE_BUILD_DIR) $(JOBS)
 
 bench: build
 	@for b in $(BUILD_DIR)/bench/bench-*; do [ -x "$$b" ] && "$$b"; done
