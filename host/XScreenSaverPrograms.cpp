@@ -9,15 +9,19 @@ namespace {
 constexpr std::string_view kKey = "programs";
 constexpr std::string_view kBlanks = " \t";
 constexpr std::string_view kEntrySeparator = "\\n";
-constexpr std::string_view kContinuation = " \\\n";
+constexpr std::string_view kContinuation = " \\";
 
-std::string_view trimmed(std::string_view text) {
-    const auto first = text.find_first_not_of(kBlanks);
-    if (first == std::string_view::npos) return {};
-    return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
+std::string_view withoutTrailingBlanks(std::string_view text) {
+    return text.substr(0, text.find_last_not_of(kBlanks) + 1);
 }
 
-// A physical line without its newline, and where it starts in the text.
+std::string_view trimmed(std::string_view text) {
+    const auto end = withoutTrailingBlanks(text);
+    const auto first = end.find_first_not_of(kBlanks);
+    return first == std::string_view::npos ? std::string_view() : end.substr(first);
+}
+
+// A physical line without its line ending, and where it starts in the text.
 struct Line {
     std::string_view text;
     std::size_t offset;
@@ -27,13 +31,32 @@ std::vector<Line> linesOf(std::string_view text) {
     std::vector<Line> lines;
     for (std::size_t start = 0; start < text.size();) {
         const auto end = std::min(text.find('\n', start), text.size());
-        lines.push_back({text.substr(start, end - start), start});
+        auto line = text.substr(start, end - start);
+        if (end < text.size() && line.ends_with('\r')) line.remove_suffix(1);
+        lines.push_back({line, start});
         start = end + 1;
     }
     return lines;
 }
 
-bool continues(std::string_view line) { return line.ends_with('\\'); }
+// The line ending that lines added to settings get: "\r\n" where its first
+// line ends so, as in a file from an editor that writes them, else "\n".
+std::string_view lineEndingOf(std::string_view settings) {
+    const auto newline = settings.find('\n');
+    const bool crlf = newline != std::string_view::npos && newline > 0 && settings[newline - 1] == '\r';
+    return crlf ? "\r\n" : "\n";
+}
+
+// The daemon carries a line on only where a backslash ends it; one followed
+// by blanks is taken as carrying on too, so that an entry of ours behind
+// such a line is found rather than added once more at every run.
+bool continues(std::string_view line) { return withoutTrailingBlanks(line).ends_with('\\'); }
+
+std::string_view withoutContinuation(std::string_view line) {
+    if (!continues(line)) return line;
+    const auto text = withoutTrailingBlanks(line);
+    return text.substr(0, text.size() - 1);
+}
 
 // The resource's name on the first line of a resource; empty for comments and
 // lines without one.
@@ -66,8 +89,7 @@ std::vector<std::string> entriesOf(const std::vector<Line>& lines, Span resource
     for (std::size_t index = resource.first; index <= resource.last; ++index) {
         auto text = lines[index].text;
         if (index == resource.first) text.remove_prefix(text.find(':') + 1);
-        if (continues(text)) text.remove_suffix(1);
-        value += text;
+        value += withoutContinuation(text);
     }
     std::vector<std::string> entries;
     for (std::size_t start = 0; start <= value.size();) {
@@ -118,13 +140,14 @@ std::string programOf(std::string_view entry) {
 
 // The list's first line split after the key, so that our entry comes first;
 // kept as it is when it holds nothing but the key.
-std::string headedBy(std::string_view keyLine, std::string_view entry) {
+std::string headedBy(std::string_view keyLine, std::string_view entry, std::string_view lineEnding) {
     const auto afterKey = keyLine.find(':') + 1;
     const auto rest = keyLine.substr(afterKey);
-    if (trimmed(rest) == "\\") return std::string(keyLine) + "\n" + std::string(entry) + " \\n\\";
-    std::string head = std::string(keyLine.substr(0, afterKey)) + std::string(kContinuation) + std::string(entry);
-    if (!trimmed(rest).empty()) head += " \\n\\\n" + std::string(rest);
-    return head;
+    const std::string followedByMore = std::string(entry) + " " + std::string(kEntrySeparator) + "\\";
+    if (trimmed(rest) == "\\") return std::string(keyLine) + std::string(lineEnding) + followedByMore;
+    std::string head = std::string(keyLine.substr(0, afterKey)) + std::string(kContinuation) + std::string(lineEnding);
+    if (trimmed(rest).empty()) return head + std::string(entry);
+    return head + followedByMore + std::string(lineEnding) + std::string(rest);
 }
 
 } // namespace
@@ -137,13 +160,15 @@ std::optional<std::string> withProgramsEntry(std::string_view settings, std::str
                                              std::string_view programName) {
     const auto lines = linesOf(settings);
     const auto resource = programsResource(lines);
+    const auto lineEnding = lineEndingOf(settings);
     if (!resource) {
         std::string added(settings);
         // A last line without its newline is ended, and one that would carry
         // on into ours is followed by an empty one.
-        if (!settings.empty() && !settings.ends_with('\n')) added += '\n';
-        if (!lines.empty() && continues(lines.back().text)) added += '\n';
-        return added + std::string(kKey) + ":" + std::string(kContinuation) + std::string(entry) + "\n";
+        if (!settings.empty() && !settings.ends_with('\n')) added += lineEnding;
+        if (!lines.empty() && continues(lines.back().text)) added += lineEnding;
+        return added + std::string(kKey) + ":" + std::string(kContinuation) + std::string(lineEnding) +
+               std::string(entry) + std::string(lineEnding);
     }
     const auto entries = entriesOf(lines, *resource);
     if (std::any_of(entries.begin(), entries.end(),
@@ -151,7 +176,7 @@ std::optional<std::string> withProgramsEntry(std::string_view settings, std::str
         return std::nullopt;
     }
     const Line& keyLine = lines[resource->first];
-    return std::string(settings.substr(0, keyLine.offset)) + headedBy(keyLine.text, entry) +
+    return std::string(settings.substr(0, keyLine.offset)) + headedBy(keyLine.text, entry, lineEnding) +
            std::string(settings.substr(keyLine.offset + keyLine.text.size()));
 }
 

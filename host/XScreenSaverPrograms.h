@@ -19,7 +19,8 @@ std::string programsEntry(std::string_view label, std::string_view command);
 // added when it has none), or nullopt when an entry there already runs a
 // program whose file is called programName, enabled or not. Every line stays
 // as it was, byte for byte, except a first line of the list that holds an
-// entry itself: that one is split after "programs:".
+// entry itself: that one is split after "programs:". Lines added end in
+// "\r\n" where the file's first line does.
 std::optional<std::string> withProgramsEntry(std::string_view settings, std::string_view entry,
                                              std::string_view programName);
 

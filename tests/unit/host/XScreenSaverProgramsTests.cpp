@@ -49,6 +49,23 @@ TEST(XScreenSaverPrograms, AddsTheEntryFirstInTheListOrAListWhereThereIsNone) {
              Case{"ours on the key's line, by name only", "programs: korlan-flow -root\n", std::nullopt},
              Case{"ours in a quoted directory", "programs: \"KORLAN Flow\" /home/o\\'hara/\"my \"'builds'/korlan-flow\n",
                   std::nullopt},
+             // The daemon wants the backslash right before the line's end;
+             // a blank after it does not hide our entry.
+             Case{"a blank after the key's backslash", "programs: \\ \n  maze --root\n",
+                  "programs: \\ \n" + kEntry + " \\n\\\n  maze --root\n"},
+             Case{"ours behind a backslash and a tab", "programs: \\\t\n  \"KORLAN Flow\"  korlan-flow --root\n",
+                  std::nullopt},
+             Case{"a last line that carries on past a blank", "lock: False \\ \n",
+                  "lock: False \\ \n\n" + kHead + "\n"},
+             // Lines added to a file that ends its lines in "\r\n" end so too.
+             Case{"no list, CRLF", "mode: one\r\nlock: True",
+                  "mode: one\r\nlock: True\r\nprograms: \\\r\n" + kEntry + "\r\n"},
+             Case{"the list, CRLF", "programs: \\\r\n  maze --root\r\nlock: True\r\n",
+                  "programs: \\\r\n" + kEntry + " \\n\\\r\n  maze --root\r\nlock: True\r\n"},
+             Case{"an entry on the key's line, CRLF", "programs: maze --root\r\n",
+                  "programs: \\\r\n" + kEntry + " \\n\\\r\n maze --root\r\n"},
+             Case{"ours in a CRLF list", "programs: \\\r\n  maze --root \\n\\\r\n  korlan-flow --root\r\n",
+                  std::nullopt},
          }) {
         const auto registered = withProgramsEntry(c.settings, kEntry, "korlan-flow");
         EXPECT_EQ(registered, c.registered) << c.shape;
