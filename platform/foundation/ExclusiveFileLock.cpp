@@ -14,10 +14,16 @@ namespace {
 
 constexpr std::chrono::milliseconds kRetryInterval{10};
 
+int openToLock(const std::filesystem::path& path, ExclusiveFileLock::Locked locked) {
+    if (locked == ExclusiveFileLock::Locked::ContentsFile) return open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    return open(path.c_str(), O_RDWR | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0600);
+}
+
 } // namespace
 
-ExclusiveFileLock::ExclusiveFileLock(const std::filesystem::path& path, std::chrono::milliseconds patience)
-    : descriptor_(open(path.c_str(), O_RDWR | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0600)) {
+ExclusiveFileLock::ExclusiveFileLock(const std::filesystem::path& path, std::chrono::milliseconds patience,
+                                     Locked locked)
+    : descriptor_(openToLock(path, locked)) {
     if (descriptor_ < 0) {
         failure_ = std::strerror(errno);
         return;

@@ -40,6 +40,16 @@ bool isAbandoned(const std::filesystem::path& path, std::chrono::seconds age) {
     return std::time(nullptr) - status.st_mtime > age.count();
 }
 
+bool writeAll(int descriptor, std::span<const std::uint8_t> bytes) {
+    for (std::size_t done = 0; done < bytes.size();) {
+        const ssize_t count = pwrite(descriptor, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
+        if (count < 0 && errno == EINTR) continue;
+        if (count <= 0) return false;
+        done += static_cast<std::size_t>(count);
+    }
+    return true;
+}
+
 std::string localTimeStamp() {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
@@ -60,6 +70,18 @@ bool replaceFileContents(const std::filesystem::path& path, std::span<const std:
                                                   &failure);
     if (!written && reason) *reason = failure->message;
     g_clear_error(&failure);
+    return written;
+}
+
+bool overwriteFileContents(const std::filesystem::path& path, std::span<const std::uint8_t> bytes, bool durable,
+                           std::string* reason) {
+    const int descriptor = open(path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    const bool written = descriptor >= 0 && writeAll(descriptor, bytes) &&
+                         ftruncate(descriptor, static_cast<off_t>(bytes.size())) == 0 &&
+                         (!durable || fsync(descriptor) == 0);
+    const int error = errno;
+    if (descriptor >= 0) close(descriptor);
+    if (!written && reason) *reason = std::strerror(error);
     return written;
 }
 

@@ -20,6 +20,14 @@ namespace foundation {
 KF_PLATFORM_API bool replaceFileContents(const std::filesystem::path& path, std::span<const std::uint8_t> bytes,
                                          unsigned mode, bool durable, std::string* reason = nullptr);
 
+// Writes bytes over the file at path where it is, keeping the file itself,
+// so that each of its hard links shows them. Unlike a replacement, a crash
+// or a second writer can leave it half written: the caller holds a lock on
+// it. The new bytes go over the old before the rest is cut off, so the file
+// is never empty on the way. reason, when given, says why it failed.
+KF_PLATFORM_API bool overwriteFileContents(const std::filesystem::path& path, std::span<const std::uint8_t> bytes,
+                                           bool durable, std::string* reason = nullptr);
+
 // Why replaceFileContents could not write path, found out beforehand without
 // touching the file: nullopt when a temporary file can be made beside it and
 // nothing but a file stands at path.

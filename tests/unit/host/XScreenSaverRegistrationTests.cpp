@@ -8,8 +8,10 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <fstream>
+#include <functional>
 #include <iterator>
 
 namespace {
@@ -73,16 +75,64 @@ TEST(XScreenSaverRegistration, WritesTheEntryOnceWithTheGivenFlags) {
 }
 
 TEST(XScreenSaverRegistration, ChangesTheFileBehindALinkAndKeepsItsPermissions) {
-    ScratchDirectoryVariable home("HOME");
-    const auto dotfile = home.write("dotfiles-xscreensaver", "mode: one\n");
-    std::filesystem::permissions(dotfile, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
-    std::filesystem::create_symlink("dotfiles-xscreensaver", home.root() / ".xscreensaver");
+    struct Case {
+        const char* shape;
+        bool symbolic;
+    };
+    for (const auto& c : {Case{"a symbolic link", true}, Case{"a hard link", false}}) {
+        ScratchDirectoryVariable home("HOME");
+        const auto dotfile = home.write("dotfiles-xscreensaver", "mode: one\n");
+        std::filesystem::permissions(dotfile, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+        const auto settings = home.root() / ".xscreensaver";
+        if (c.symbolic) std::filesystem::create_symlink("dotfiles-xscreensaver", settings);
+        else std::filesystem::create_hard_link(dotfile, settings);
 
-    ASSERT_EQ(registerWithXScreenSaver("/usr/bin/korlan-flow", registration({})), 0);
-    EXPECT_TRUE(std::filesystem::is_symlink(home.root() / ".xscreensaver"));
-    EXPECT_EQ(contentsOf(dotfile), "mode: one\nprograms: \\\n  \"KORLAN Flow\"  /usr/bin/korlan-flow --root\n");
-    EXPECT_EQ(std::filesystem::status(dotfile).permissions(),
-              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+        ASSERT_EQ(registerWithXScreenSaver("/usr/bin/korlan-flow", registration({})), 0) << c.shape;
+        EXPECT_EQ(std::filesystem::is_symlink(settings), c.symbolic) << c.shape;
+        EXPECT_TRUE(std::filesystem::equivalent(settings, dotfile)) << c.shape;
+        EXPECT_EQ(contentsOf(dotfile), "mode: one\nprograms: \\\n  \"KORLAN Flow\"  /usr/bin/korlan-flow --root\n")
+            << c.shape;
+        EXPECT_EQ(std::filesystem::status(dotfile).permissions(),
+                  std::filesystem::perms::owner_read | std::filesystem::perms::owner_write)
+            << c.shape;
+    }
+}
+
+TEST(XScreenSaverRegistration, RefusesAPathTheListCannotHoldAndAFileTheUserProtected) {
+    using std::filesystem::perms;
+    ScratchDirectoryVariable home("HOME");
+    const auto settings = home.root() / ".xscreensaver";
+    const auto makeReadOnly = [](const std::filesystem::path& file) {
+        std::filesystem::permissions(file, perms::owner_read | perms::group_read | perms::others_read);
+        return true;
+    };
+    // Only root can give a file away; other users skip that case.
+    const auto giveAway = [](const std::filesystem::path& file) { return chown(file.c_str(), geteuid() + 1, -1) == 0; };
+    const auto keep = [](const std::filesystem::path&) { return true; };
+    struct Case {
+        std::filesystem::path program;
+        std::function<bool(const std::filesystem::path&)> protect;
+        std::string message;
+    };
+    for (const auto& c : {
+             Case{"/opt/kf\n/bin/korlan-flow", keep, "/opt/kf\\x0a/bin/korlan-flow holds a control character"},
+             Case{"/opt/\x1b[2J/korlan-flow", keep, "/opt/\\x1b[2J/korlan-flow holds a control character"},
+             Case{kProgram, makeReadOnly, settings.string() + " is read-only; not changed"},
+             Case{kProgram, giveAway, settings.string() + " belongs to another user; not changed"},
+         }) {
+        home.clear();
+        const std::string before = "programs: \\\n  maze --root\n";
+        home.write(".xscreensaver", before);
+        if (!c.protect(settings)) continue;
+        const ino_t inode = inodeOf(settings);
+
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(registerWithXScreenSaver(c.program, registration({})), 1) << c.message;
+        const std::string error = testing::internal::GetCapturedStderr();
+        EXPECT_TRUE(error.starts_with("korlan-flow: ") && error.find(c.message) != std::string::npos) << error;
+        EXPECT_EQ(contentsOf(settings), before) << c.message;
+        EXPECT_EQ(inodeOf(settings), inode) << c.message;
+    }
 }
 
 TEST(XScreenSaverRegistration, FailsWithoutChangingAFileItCannotUse) {
