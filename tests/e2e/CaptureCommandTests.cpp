@@ -4,6 +4,7 @@
 
 #include "tests/support/HostileFiles.h"
 #include "tests/support/ScratchDirectoryVariable.h"
+#include "tests/support/TiedProcess.h"
 
 #include <gtest/gtest.h>
 #include <glib.h>
@@ -26,14 +27,22 @@ struct Outcome {
     std::string out, err;
 };
 
+// What the child is held to: it ends with the test, and writes no file
+// larger than the size when one is given.
+struct RunLimits {
+    pid_t test;
+    std::optional<rlim_t> fileSize;
+};
+
 // Runs in the child before the program starts: limits that the program
 // inherits.
-void limitTheRun(gpointer fileSizeLimit) {
+void limitTheRun(gpointer limits) {
+    const auto& run = *static_cast<const RunLimits*>(limits);
+    tieToParent(run.test, SIGTERM);
     // A run that hangs ends here instead of holding up the suite.
     alarm(120);
-    if (!fileSizeLimit) return;
-    const rlim_t bytes = *static_cast<rlim_t*>(fileSizeLimit);
-    const rlimit limit{bytes, bytes};
+    if (!run.fileSize) return;
+    const rlimit limit{*run.fileSize, *run.fileSize};
     setrlimit(RLIMIT_FSIZE, &limit);
     // A write past the limit then fails with EFBIG instead of ending the
     // program.
@@ -59,8 +68,9 @@ Outcome korlanFlow(std::vector<std::string> arguments, std::vector<std::string> 
     gchar *out = nullptr, *err = nullptr;
     gint waitStatus = 0;
     GError* failure = nullptr;
-    if (g_spawn_sync(nullptr, argv.data(), envp, G_SPAWN_DEFAULT, &limitTheRun,
-                     fileSizeLimit ? &*fileSizeLimit : nullptr, &out, &err, &waitStatus, &failure)) {
+    RunLimits limits{getpid(), fileSizeLimit};
+    if (g_spawn_sync(nullptr, argv.data(), envp, G_SPAWN_DEFAULT, &limitTheRun, &limits, &out, &err, &waitStatus,
+                     &failure)) {
         run.status = WIFEXITED(waitStatus) ? WEXITSTATUS(waitStatus) : 128 + WTERMSIG(waitStatus);
         run.out = out;
         run.err = err;

@@ -1,8 +1,9 @@
 #include "tests/e2e/HostProcess.h"
 
+#include "tests/support/TiedProcess.h"
+
 #include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -36,30 +37,21 @@ std::vector<std::string> environmentWith(const std::vector<std::string>& additio
     return entries;
 }
 
-std::vector<char*> pointersTo(std::vector<std::string>& strings) {
-    std::vector<char*> pointers;
-    for (auto& string : strings) pointers.push_back(string.data());
-    pointers.push_back(nullptr);
-    return pointers;
-}
-
 } // namespace
 
 HostProcess::HostProcess(std::vector<std::string> arguments, std::vector<std::string> environment,
                          std::string program) {
     char path[] = "/tmp/korlan-flow-e2e-stderr-XXXXXX";
-    const int errorFile = mkstemp(path);
+    const int errorFile = mkostemp(path, O_CLOEXEC);
     errorPath_ = path;
+    const int noInput = open("/dev/null", O_RDONLY | O_CLOEXEC);
     arguments.insert(arguments.begin(), std::move(program));
-    auto entries = environmentWith(environment);
-    const auto argv = pointersTo(arguments);
-    const auto envp = pointersTo(entries);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, errorFile, STDERR_FILENO);
-    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    if (posix_spawnp(&pid_, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0) pid_ = -1;
-    posix_spawn_file_actions_destroy(&actions);
+    TiedCommand command(std::move(arguments));
+    command.environment = environmentWith(environment);
+    command.input = noInput;
+    command.error = errorFile;
+    pid_ = spawnTied(std::move(command));
+    close(noInput);
     close(errorFile);
 }
 

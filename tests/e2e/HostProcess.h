@@ -9,7 +9,8 @@
 
 // korlan-flow (or another program) running as a child of the test, with the
 // host's validation layer on and its standard error kept for the test to
-// read. Killed with the object if it still runs.
+// read. Killed with the object if it still runs, and sent SIGTERM when the
+// test process ends.
 class HostProcess {
 public:
     // Environment entries ("NAME=value") are added to the test's own.

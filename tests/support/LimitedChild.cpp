@@ -1,5 +1,7 @@
 #include "tests/support/LimitedChild.h"
 
+#include "tests/support/TiedProcess.h"
+
 #include <poll.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -34,7 +36,9 @@ bool exitsWithin(pid_t child, std::chrono::milliseconds time) {
 
 ChildOutcome runInLimitedChild(const std::function<int()>& work, const ChildLimits& limits) {
     const auto start = std::chrono::steady_clock::now();
-    const pid_t child = fork();
+    // The child is a copy of the test, with its signal handlers: only SIGKILL
+    // surely ends it.
+    const pid_t child = forkTied(SIGKILL);
     if (child == 0) {
         limitAddressSpace(limits.addressSpaceBytes);
         _exit(work());

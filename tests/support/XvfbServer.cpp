@@ -1,16 +1,14 @@
 #include "tests/support/XvfbServer.h"
 
+#include "tests/support/TiedProcess.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <string>
-
-extern char** environ;
 
 namespace {
 
@@ -34,30 +32,20 @@ std::string readDisplayNumber(int descriptor) {
 XvfbServer::XvfbServer(const std::vector<std::string>& screens) {
     int ends[2];
     if (pipe(ends) != 0) return;
-    std::vector<std::string> arguments{"Xvfb", "-displayfd", std::to_string(ends[1]), "-nolisten", "tcp", "-noreset"};
+    // Only the write end goes to the server.
+    fcntl(ends[0], F_SETFD, FD_CLOEXEC);
+    TiedCommand command({"Xvfb", "-displayfd", std::to_string(ends[1]), "-nolisten", "tcp", "-noreset"});
     for (std::size_t index = 0; index < screens.size(); ++index) {
-        arguments.insert(arguments.end(), {"-screen", std::to_string(index), screens[index]});
+        command.arguments.insert(command.arguments.end(), {"-screen", std::to_string(index), screens[index]});
     }
-    std::vector<char*> argv;
-    for (auto& argument : arguments) argv.push_back(argument.data());
-    argv.push_back(nullptr);
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addclose(&actions, ends[0]);
     // Its complaints about missing fonts and keymaps are not the test's, and
     // it must not hold the test's output open.
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    const int spawned = posix_spawnp(&pid_, "Xvfb", &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
+    const int nowhere = open("/dev/null", O_WRONLY | O_CLOEXEC);
+    command.output = command.error = nowhere;
+    pid_ = spawnTied(std::move(command));
+    close(nowhere);
     close(ends[1]);
-    if (spawned != 0) {
-        pid_ = -1;
-        close(ends[0]);
-        return;
-    }
-    const std::string number = readDisplayNumber(ends[0]);
+    const std::string number = pid_ > 0 ? readDisplayNumber(ends[0]) : "";
     close(ends[0]);
     if (!number.empty()) display_ = ":" + number;
 }

@@ -6,7 +6,8 @@
 #include <vector>
 
 // A virtual X server of the test's own, on a display number the server picks
-// itself, so tests running side by side never meet. Stopped with the object.
+// itself, so tests running side by side never meet. Stopped with the object,
+// and with the test process however that ends.
 class XvfbServer {
 public:
     // Screens as "WIDTHxHEIGHTxDEPTH", one X screen each.

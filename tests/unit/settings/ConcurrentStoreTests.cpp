@@ -3,6 +3,7 @@
 // mid-store leaves a file that loads values that were stored.
 #include "tests/support/LoadedModule.h"
 #include "tests/support/ScratchConfigHome.h"
+#include "tests/support/TiedProcess.h"
 
 #include <gtest/gtest.h>
 
@@ -29,7 +30,7 @@ std::string describe(const KORLANFlowConfiguration& c) {
 
 // Runs work in a child process; its result is the child's exit status.
 pid_t spawn(const std::function<int()>& work) {
-    const pid_t child = fork();
+    const pid_t child = forkTied(SIGKILL);
     if (child == 0) _exit(work());
     return child;
 }
