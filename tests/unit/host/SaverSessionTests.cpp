@@ -29,8 +29,8 @@ namespace {
 constexpr auto kServerTime = 5s;
 
 const XvfbServer& server() {
-    static auto* shared = new XvfbServer({"320x180x24"});
-    return *shared;
+    static const XvfbServer shared({"320x180x24"});
+    return shared;
 }
 
 view::x11::Connection& connection() {

@@ -24,8 +24,8 @@ namespace {
 
 // One server per test process, like the one connection.
 const XvfbServer& server() {
-    static auto* shared = new XvfbServer({"640x360x24", "480x270x24"});
-    return *shared;
+    static const XvfbServer shared({"640x360x24", "480x270x24"});
+    return shared;
 }
 
 Connection& connection() {

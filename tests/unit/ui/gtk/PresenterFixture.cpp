@@ -4,23 +4,24 @@
 
 #include <cstdlib>
 
-XvfbServer* PresenterTest::server_ = nullptr;
+const XvfbServer& PresenterTest::server() {
+    // One server for the process: GTK opens its display only once.
+    static const XvfbServer shared({"1024x768x24"});
+    return shared;
+}
 
 void PresenterTest::SetUpTestSuite() {
-    if (server_) return;
-    // One server for the process: GTK opens its display only once.
-    server_ = new XvfbServer({"1024x768x24"});
-    setenv("DISPLAY", server_->display().c_str(), 1);
+    setenv("DISPLAY", server().display().c_str(), 1);
     setenv("GDK_BACKEND", "x11", 1);
     setenv("GTK_A11Y", "none", 1);
 }
 
 void PresenterTest::SetUp() {
-    ASSERT_FALSE(server_->display().empty()) << "no Xvfb for the test";
+    ASSERT_FALSE(server().display().empty()) << "no Xvfb for the test";
     foundation::ErrorRef error;
     ASSERT_TRUE(ui::gtk::initialize(&error)) << error->localizedDescription();
-    display_ = std::make_unique<TestDisplay>(server_->display());
-    input_ = std::make_unique<SyntheticInput>(server_->display());
+    display_ = std::make_unique<TestDisplay>(server().display());
+    input_ = std::make_unique<SyntheticInput>(server().display());
 }
 
 bool PresenterTest::runUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {

@@ -31,7 +31,7 @@ protected:
     // The X window of the top-level window with the title, once it is shown.
     unsigned long shownWindow(const std::string& title);
 
-    static XvfbServer* server_;
+    static const XvfbServer& server();
     std::unique_ptr<TestDisplay> display_;
     std::unique_ptr<SyntheticInput> input_;
 };
