@@ -1,5 +1,6 @@
 #include "tests/e2e/HostProcess.h"
 
+#include "tests/support/ProcessTable.h"
 #include "tests/support/TiedProcess.h"
 
 #include <fcntl.h>
@@ -79,6 +80,18 @@ std::optional<int> HostProcess::waitForExit(std::chrono::milliseconds timeout) {
 
 void HostProcess::signal(int signalNumber) {
     if (pid_ > 0 && !status_) kill(pid_, signalNumber);
+}
+
+std::vector<pid_t> HostProcess::descendants() const {
+    const auto processes = processTable();
+    std::vector<pid_t> family{pid_};
+    for (std::size_t index = 0; index < family.size(); ++index) {
+        for (const auto& entry : processes) {
+            if (entry.parent == family[index]) family.push_back(entry.process);
+        }
+    }
+    family.erase(family.begin());
+    return family;
 }
 
 std::string HostProcess::errorOutput() const {

@@ -25,6 +25,8 @@ public:
     std::optional<int> waitForExit(std::chrono::milliseconds timeout);
     void signal(int signalNumber);
     pid_t pid() const { return pid_; }
+    // The processes the program started, and those they started in turn.
+    std::vector<pid_t> descendants() const;
     std::string errorOutput() const;
 
 private:

@@ -9,8 +9,10 @@
 #include <pwd.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 using namespace std::chrono_literals;
 
@@ -19,15 +21,18 @@ namespace {
 constexpr auto kStartTime = 30s;
 constexpr auto kEndTime = 10s;
 
-// The hacks of the daemon that run our program.
-std::vector<pid_t> runningHosts() {
-    const auto host = std::filesystem::canonical(KORLAN_FLOW_HOST_PATH);
+// An ended process runs nothing, reaped or not: its exe cannot be read.
+bool runsKorlanFlow(pid_t process) {
+    std::error_code unreadable;
+    const auto executable = std::filesystem::read_symlink("/proc/" + std::to_string(process) + "/exe", unreadable);
+    return !unreadable && executable == std::filesystem::canonical(KORLAN_FLOW_HOST_PATH);
+}
+
+// The daemon's hacks that run our program: found among its descendants, as
+// other tests and other users may run korlan-flow at the same time.
+std::vector<pid_t> hostsRunBy(const HostProcess& daemon) {
     std::vector<pid_t> found;
-    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
-        std::error_code unreadable;
-        const auto executable = std::filesystem::read_symlink(entry.path() / "exe", unreadable);
-        if (!unreadable && executable == host) found.push_back(pid_t(std::stol(entry.path().filename())));
-    }
+    std::ranges::copy_if(daemon.descendants(), std::back_inserter(found), runsKorlanFlow);
     return found;
 }
 
@@ -97,12 +102,18 @@ TEST(XScreenSaver, RunsKorlanFlowAsItsHackAndStopsIt) {
         << daemon.errorOutput();
 
     ASSERT_EQ(runToEnd(asDaemonUser({"xscreensaver-command", "-activate"}, home, server.display())), 0);
-    EXPECT_TRUE(eventually([] { return runningHosts().size() == 1; }, kStartTime)) << home.hackOutput();
+    std::vector<pid_t> hacks;
+    EXPECT_TRUE(eventually([&] { return (hacks = hostsRunBy(daemon)).size() == 1; }, kStartTime))
+        << home.hackOutput();
     EXPECT_TRUE(eventually([&] { return showsThePattern(screen.pixelsOf(screen.rootWindow())); }, kStartTime))
         << home.hackOutput() << daemon.errorOutput();
 
     ASSERT_EQ(runToEnd(asDaemonUser({"xscreensaver-command", "-deactivate"}, home, server.display())), 0);
-    EXPECT_TRUE(eventually([] { return runningHosts().empty(); }, kEndTime)) << home.hackOutput();
+    // A hack that outlived the daemon's process that started it would no
+    // longer be among its descendants: the one found must itself have ended.
+    EXPECT_TRUE(eventually([&] { return std::ranges::none_of(hacks, runsKorlanFlow) && hostsRunBy(daemon).empty(); },
+                           kEndTime))
+        << home.hackOutput();
     EXPECT_EQ(validationMessagesIn(home.hackOutput()), "");
     EXPECT_EQ(home.hackOutput().find("KORLAN Flow:"), std::string::npos) << home.hackOutput();
     runToEnd(asDaemonUser({"xscreensaver-command", "-exit"}, home, server.display()));
