@@ -4,6 +4,7 @@
 #include "host/OptionParser.h"
 
 #include <charconv>
+#include <cstdint>
 
 namespace {
 
@@ -38,8 +39,13 @@ bool parseWindowSize(const std::string& text, HostOptions& options) {
     return true;
 }
 
+// The places named on the command line, resolved once all are read.
+struct NamedPlaces {
+    bool windowId = false, root = false, ownWindow = false;
+};
+
 // Applies one option; false when its value is bad.
-bool apply(const ParsedOption& option, HostOptions& options, int& places) {
+bool apply(const ParsedOption& option, HostOptions& options, NamedPlaces& named) {
     switch (option.id) {
     case Bundle:
         options.bundlePath = option.value;
@@ -51,19 +57,16 @@ bool apply(const ParsedOption& option, HostOptions& options, int& places) {
         options.version = true;
         return true;
     case WindowId: {
-        ++places;
-        options.place = SaverPlace::GivenWindow;
+        named.windowId = true;
         const auto id = parseWindowId(option.value);
         options.windowId = id.value_or(0);
         return id.has_value();
     }
     case Root:
-        ++places;
-        options.place = SaverPlace::RootWindow;
+        named.root = true;
         return true;
     case OwnWindow:
-        ++places;
-        options.place = SaverPlace::OwnWindow;
+        named.ownWindow = true;
         return parseWindowSize(option.value, options);
     case FramesPerSecond:
         options.framesPerSecond = true;
@@ -77,12 +80,31 @@ bool apply(const ParsedOption& option, HostOptions& options, int& places) {
     }
 }
 
+// A daemon's settings program runs a hack with --root and, for its preview,
+// --window-id after it: the window it names wins.
+bool resolvePlace(const NamedPlaces& named, HostOptions& options, std::string& problem) {
+    if (named.ownWindow && (named.windowId || named.root)) {
+        problem = "--window excludes --window-id and --root";
+        return false;
+    }
+    if (named.windowId) {
+        options.place = SaverPlace::GivenWindow;
+    } else if (named.root) {
+        options.place = SaverPlace::RootWindow;
+    } else if (named.ownWindow) {
+        options.place = SaverPlace::OwnWindow;
+    }
+    return true;
+}
+
 } // namespace
 
 std::optional<unsigned long> parseWindowId(const std::string& text) {
     const bool hexadecimal = text.starts_with("0x") || text.starts_with("0X");
     const std::string_view digits = std::string_view(text).substr(hexadecimal ? 2 : 0);
-    unsigned long id = 0;
+    std::uint32_t id = 0;
+    // X ids are 32 bits on the wire: a larger number would name another
+    // window once cut to them.
     const auto [end, failure] = std::from_chars(digits.data(), digits.data() + digits.size(), id, hexadecimal ? 16 : 10);
     if (failure != std::errc() || end != digits.data() + digits.size() || digits.empty() || id == 0) {
         return std::nullopt;
@@ -96,21 +118,19 @@ std::optional<HostOptions> parseHostOptions(std::span<char* const> arguments, co
     if (!parsed) return std::nullopt;
     HostOptions options;
     options.bundlePath = std::move(defaultBundlePath);
-    int places = 0;
+    NamedPlaces named;
     for (const auto& option : parsed->options) {
-        if (!apply(option, options, places)) {
+        if (!apply(option, options, named)) {
             problem = badValue(kOptions, option);
             return std::nullopt;
         }
     }
-    if (places > 1) {
-        problem = "--window-id, --root and --window exclude each other";
-        return std::nullopt;
-    }
+    if (!resolvePlace(named, options, problem)) return std::nullopt;
+    const bool namesPlace = named.windowId || named.root || named.ownWindow;
     // The registered saver draws where the daemon says; only the flags it
     // runs with are ours to give.
     if (options.registerXScreenSaver) {
-        if (places > 0 || !parsed->operands.empty()) {
+        if (namesPlace || !parsed->operands.empty()) {
             problem = "--register-xscreensaver takes no command, --window-id, --root or --window";
             return std::nullopt;
         }
@@ -123,7 +143,7 @@ std::optional<HostOptions> parseHostOptions(std::span<char* const> arguments, co
             problem = "unknown command: " + options.command;
             return std::nullopt;
         }
-        if (places > 0 || options.framesPerSecond || options.software) {
+        if (namesPlace || options.framesPerSecond || options.software) {
             problem = "the saver's options do not apply to " + options.command;
             return std::nullopt;
         }

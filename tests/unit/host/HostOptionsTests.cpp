@@ -40,8 +40,13 @@ TEST(HostOptions, TakesEachSpellingOfThePlaceToDraw) {
              Case{{"--root"}, "0x40000f", SaverPlace::GivenWindow, 0x40000f},
              Case{{}, "4194319", SaverPlace::GivenWindow, 4194319},
              Case{{}, "", SaverPlace::FullScreen, 0},
-             // An explicit window wins over the daemon's.
+             // An explicit window wins over the daemon's, and over --root
+             // in either order, as a daemon's settings program asks for
+             // its preview.
              Case{{"--window-id", "7"}, "0x40000f", SaverPlace::GivenWindow, 7},
+             Case{{"--software", "--root", "--window-id", "0x1e00005"}, nullptr, SaverPlace::GivenWindow, 0x1e00005},
+             Case{{"-window-id", "7", "-root"}, "0x40000f", SaverPlace::GivenWindow, 7},
+             Case{{"--window-id", "0xFFFFFFFF"}, nullptr, SaverPlace::GivenWindow, 0xFFFFFFFF},
          }) {
         const auto parsed = parse(c.arguments, c.screenSaverWindow);
         ASSERT_TRUE(parsed.options) << parsed.problem;
@@ -87,7 +92,11 @@ TEST(HostOptions, SaysWhatIsWrong) {
              Case{{"--window", "0x450"}, nullptr, "bad value for --window: 0x450"},
              Case{{"--window", "800x16385"}, nullptr, "bad value for --window: 800x16385"},
              Case{{"--bundle="}, nullptr, "bad value for --bundle: "},
-             Case{{"--root", "--window-id", "7"}, nullptr, "--window-id, --root and --window exclude each other"},
+             // Beyond 32 bits an id would wrap onto another window.
+             Case{{"--window-id", "0x100000000"}, nullptr, "bad value for --window-id: 0x100000000"},
+             Case{{"--window-id", "4294967297"}, nullptr, "bad value for --window-id: 4294967297"},
+             Case{{"--root", "--window", "80x45"}, nullptr, "--window excludes --window-id and --root"},
+             Case{{"--window=80x45", "--window-id", "7"}, nullptr, "--window excludes --window-id and --root"},
              Case{{"paint"}, nullptr, "unknown command: paint"},
              Case{{"--fps", "config"}, nullptr, "the saver's options do not apply to config"},
              Case{{"--root"}, "window", "bad value in XSCREENSAVER_WINDOW: window"},
