@@ -16,23 +16,12 @@ constexpr std::uint64_t kStepNanoseconds = 16666666;
 
 } // namespace
 
-GammaFade::GammaFade(Connection& connection) : connection_(connection) {
-    auto* display = static_cast<Display*>(connection_.display());
-    for (int xScreen = 0; xScreen < ScreenCount(display); ++xScreen) {
-        XRRScreenResources* resources = XRRGetScreenResourcesCurrent(display, RootWindow(display, xScreen));
-        if (!resources) continue;
-        for (int index = 0; index < resources->ncrtc; ++index) {
-            const RRCrtc crtc = resources->crtcs[index];
-            if (XRRGetCrtcGammaSize(display, crtc) <= 0) continue;
-            XRRCrtcGamma* gamma = XRRGetCrtcGamma(display, crtc);
-            if (!gamma) continue;
-            crtcs_.push_back({crtc, {gamma->red, gamma->red + gamma->size},
-                              {gamma->green, gamma->green + gamma->size}, {gamma->blue, gamma->blue + gamma->size}});
-            XRRFreeGamma(gamma);
-        }
-        XRRFreeScreenResources(resources);
+GammaFade::GammaFade(Connection& connection)
+    : connection_(connection), shared_(connection), crtcs_(shared_.fullBrightness()),
+      brightness_(shared_.brightnessFound()) {
+    if (!crtcs_.empty()) {
+        rescue_ = GammaRescue::arm(DisplayString(static_cast<Display*>(connection_.display())), crtcs_);
     }
-    if (!crtcs_.empty()) rescue_ = GammaRescue::arm(DisplayString(display), crtcs_);
 }
 
 GammaFade::~GammaFade() {

@@ -4,6 +4,7 @@
 #include "platform/dispatch/TimerSource.h"
 #include "platform/view/x11/Connection.h"
 #include "platform/view/x11/GammaRescue.h"
+#include "platform/view/x11/SharedGammaRamps.h"
 
 #include <chrono>
 #include <functional>
@@ -14,8 +15,9 @@ namespace view::x11 {
 
 // Dims every CRTC of every X screen towards black and back through their
 // RandR gamma ramps, as a saver host fades the displays when it starts and
-// stops. The ramps found at creation are the full brightness, and they are
-// put back when the object goes, or by a rescue when the process dies
+// stops. The displays' own ramps, as the savers fading on the server agree
+// on them, are the full brightness, and they are put back when the object
+// goes, or by a rescue when the process dies
 // without that: a crash, an abort, a fatal signal, a lost connection.
 // Where the server keeps no gamma, nothing changes.
 class KF_PLATFORM_API GammaFade {
@@ -35,7 +37,8 @@ private:
     void step();
 
     Connection& connection_;
-    std::vector<CrtcRamps> crtcs_;
+    SharedGammaRamps shared_;
+    const std::vector<CrtcRamps>& crtcs_;
     std::unique_ptr<GammaRescue> rescue_;
     double brightness_ = 1.0;
     double from_ = 1.0, to_ = 1.0;
