@@ -6,13 +6,12 @@
 #include "host/MonitorFollower.h"
 #include "host/SaverSession.h"
 
-#include "platform/dispatch/Watches.h"
+#include "platform/dispatch/MainQueue.h"
 #include "platform/gpu/Device.h"
 #include "platform/view/x11/Connection.h"
 #include "platform/view/x11/GammaFade.h"
 
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -75,15 +74,18 @@ bool showInGivenWindow(SaverSession& session, Connection& connection, unsigned l
     return shown;
 }
 
-bool showInOwnWindow(SaverSession& session, Connection& connection, view::Size size, bool isPreview, RunEnd& run) {
-    auto backend = X11WindowBackend::newDecorated(connection, connection.monitors().front(), size, kWindowTitle);
+bool showInOwnWindow(SaverSession& session, Connection& connection, view::Size size, bool isPreview, RunEnd& run,
+                     std::string& failure) {
+    auto backend =
+        X11WindowBackend::newDecorated(connection, connection.monitors().front(), size, kWindowTitle, &failure);
+    if (!backend) return false;
     return session.show(std::move(backend), isPreview, [&run] { run.end(0); });
 }
 
 bool showWindows(std::optional<MonitorFollower>& follower, SaverSession& session, Connection& connection,
                  const HostOptions& options, RunEnd& run, std::string& failure) {
     failure = "the module made no saver view";
-    if (options.command == "preview") return showInOwnWindow(session, connection, kPreviewSize, true, run);
+    if (options.command == "preview") return showInOwnWindow(session, connection, kPreviewSize, true, run, failure);
     switch (options.place) {
     case SaverPlace::FullScreen:
         return showFullScreen(follower, session, connection, run);
@@ -93,7 +95,7 @@ bool showWindows(std::optional<MonitorFollower>& follower, SaverSession& session
         return showInGivenWindow(session, connection, connection.rootWindow(), run, failure);
     case SaverPlace::OwnWindow:
         return showInOwnWindow(session, connection, {double(options.windowWidth), double(options.windowHeight)},
-                               false, run);
+                               false, run, failure);
     }
     return false;
 }
@@ -112,7 +114,7 @@ void fadeAndWait(view::x11::GammaFade& fade, double brightness, const std::funct
 
 } // namespace
 
-int runSaverCommand(const ModuleBundle& module, const HostOptions& options) {
+int runSaverCommand(const ModuleBundle& module, const HostOptions& options, StopSignals& stopSignals) {
     std::string failure;
     Connection* connection = Connection::open(&failure);
     if (!connection) return fail(failure);
@@ -125,9 +127,7 @@ int runSaverCommand(const ModuleBundle& module, const HostOptions& options) {
     const bool haveDevice = isPreview || gpu::Device::createSystemDefaultDevice() != nullptr;
 
     RunEnd run;
-    const auto stopBySignal = [&run] { run.end(0); };
-    const dispatch::SignalWatch interrupt(SIGINT, stopBySignal), terminate(SIGTERM, stopBySignal),
-        hangUp(SIGHUP, stopBySignal);
+    stopSignals.setHandler([&run] { run.end(0); });
     // Only over the whole screen: a daemon that gives us its window fades
     // the displays itself.
     std::optional<view::x11::GammaFade> fade;

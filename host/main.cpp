@@ -4,12 +4,14 @@
 #include "host/ProgramLocation.h"
 #include "host/SaverCommand.h"
 #include "host/SettingsCommand.h"
+#include "host/StopSignals.h"
 #include "host/XScreenSaverRegistration.h"
 
 #include "platform/foundation/ScreenSaverDefaults.h"
 
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -61,13 +63,15 @@ int usageError(const std::string& message) {
     return 2;
 }
 
-int runCommand(const ModuleBundle& module, const HostOptions& options) {
+bool runsTheSaver(const HostOptions& options) { return options.command.empty() || options.command == "preview"; }
+
+int runCommand(const ModuleBundle& module, const HostOptions& options, StopSignals* stopSignals) {
     if (options.command == "config") return runConfigCommand(module);
     std::vector<char*> arguments;
     for (const auto& argument : options.commandArguments) arguments.push_back(const_cast<char*>(argument.c_str()));
     if (options.command == "capture") return runCaptureCommand(module, arguments);
     if (options.command == "settings") return runSettingsCommand(module, arguments);
-    return runSaverCommand(module, options);
+    return runSaverCommand(module, options, *stopSignals);
 }
 
 } // namespace
@@ -93,11 +97,16 @@ int main(int argc, char** argv) {
         return usageError(options->command + " takes no arguments");
     }
 
+    // Before anything slow: a daemon may end the saver the moment it started
+    // it.
+    std::optional<StopSignals> stopSignals;
+    if (runsTheSaver(*options)) stopSignals.emplace();
+
     std::string failure;
     const auto module = ModuleBundle::load(options->bundlePath, failure);
     if (!module) {
         std::fprintf(stderr, "korlan-flow: %s\n", failure.c_str());
         return EXIT_FAILURE;
     }
-    return runCommand(*module, *options);
+    return runCommand(*module, *options, stopSignals ? &*stopSignals : nullptr);
 }

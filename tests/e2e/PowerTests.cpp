@@ -42,11 +42,13 @@ bool lastTwoReports(const HostProcess& host, bool framesShown) {
 
 } // namespace
 
-TEST(Power, NoFramesWhileTheGivenWindowIsUnmappedOrCoveredAndFramesAgainOnceItShows) {
+TEST(Power, NoFramesWhileTheGivenWindowOrAnAncestorIsUnmappedOrItIsCoveredAndFramesAgainOnceItShows) {
     const XvfbServer server({"320x180x24"});
     TestDisplay screen(server.display());
     ASSERT_TRUE(screen.isOpen()) << "no Xvfb for the test";
-    const unsigned long given = screen.createWindow(320, 180);
+    // As a daemon's preview pane sits inside its settings window.
+    const unsigned long ancestor = screen.createWindow(320, 180);
+    const unsigned long given = screen.createChildWindow(screen.createChildWindow(ancestor, 320, 180), 320, 180);
     HostProcess host({"--window-id", std::to_string(given), "--software", "--fps"}, {"DISPLAY=" + server.display()});
     ASSERT_TRUE(eventually([&] { return showsThePattern(screen.pixelsOf(given)); }, kStartTime))
         << host.errorOutput();
@@ -58,6 +60,9 @@ TEST(Power, NoFramesWhileTheGivenWindowIsUnmappedOrCoveredAndFramesAgainOnceItSh
     };
     const Case cases[] = {
         {"unmapped", [&] { screen.setMapped(given, false); }, [&] { screen.setMapped(given, true); }},
+        // It stays mapped itself, and hears nothing.
+        {"inside an unmapped ancestor", [&] { screen.setMapped(ancestor, false); },
+         [&] { screen.setMapped(ancestor, true); }},
         {"covered by another window", [&] { cover = screen.createWindow(400, 240); },
          [&] { screen.destroyWindow(cover); }},
     };

@@ -8,6 +8,11 @@
 
 #include <csignal>
 #include <cstdio>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace std::chrono_literals;
 
@@ -265,6 +270,158 @@ TEST_F(Saver, FailsWithAReasonWhenItCannotStart) {
     }
 }
 
+// A daemon's settings program runs the saver for its preview pane with the
+// user's options, --root, and the pane's window; the pane wins over the
+// root window and over the daemon's own window.
+TEST_F(Saver, ThePreviewPaneNamedAfterRootGetsThePattern) {
+    struct Case {
+        std::vector<std::string> arguments;
+        std::vector<std::string> environment;
+    };
+    const unsigned long pane = screen.createWindow(320, 180);
+    const unsigned long daemons = screen.createWindow(64, 64);
+    for (const auto& c : {Case{{"--software", "--root", "--window-id", hex(pane)}, {}},
+                          Case{{"-root", "-window-id", hex(pane), "--software"}, {"XSCREENSAVER_WINDOW=" + hex(daemons)}},
+                          Case{{"--window-id", hex(pane), "--root", "--software"}, {}}}) {
+        HostProcess host(c.arguments, onServer(c.environment));
+        EXPECT_TRUE(eventually([&] { return showsThePattern(screen.pixelsOf(pane)); }, kStartTime))
+            << c.arguments[0] << ": " << host.errorOutput();
+        expectCleanEndOnSignal(host);
+    }
+}
+
+// A window with an alpha channel shows what is drawn, not a flat colour.
+TEST_F(Saver, AGivenWindowWithAnAlphaChannelShowsThePattern) {
+    const unsigned long window = screen.createAlphaWindow(320, 180);
+    ASSERT_NE(window, 0u) << "the server offers no 32-bit visual";
+    HostProcess host({"--window-id", hex(window), "--software"}, onServer());
+    EXPECT_TRUE(eventually(
+        [&] {
+            const Pixels shown = screen.pixelsOf(window);
+            return showsThePattern(shown) && showsTheLogoInTheUpperLeft(shown);
+        },
+        kStartTime))
+        << host.errorOutput();
+    expectCleanEndOnSignal(host);
+}
+
+// As in a window of its own: the background colour, not the window's old
+// contents.
+TEST_F(Saver, WithoutAUsableDeviceAGivenWindowShowsTheBackgroundColour) {
+    const unsigned long window = screen.createWindow(320, 180);
+    HostProcess host({"--window-id", hex(window)}, onServer());
+    EXPECT_TRUE(eventually([&] { return showsOnlyTheBackground(screen.pixelsOf(window)); }, kStartTime))
+        << host.errorOutput();
+    expectCleanEndOnSignal(host);
+}
+
+// What cannot be drawn into fails at once with a reason, never with a
+// success that shows nothing.
+TEST_F(Saver, AWindowThatCannotBeDrawnIntoFailsWithAReason) {
+    const unsigned long inputOnly = screen.createInputOnlyWindow(64, 64);
+    struct Case {
+        std::vector<std::string> arguments;
+        const char* resources;
+        std::string reason;
+    };
+    const Case cases[] = {
+        {{"--window-id", hex(inputOnly), "--software"},
+         "",
+         "korlan-flow: the window " + hex(inputOnly) + " is an InputOnly window, which cannot be drawn into\n"},
+        {{"--window", "16384x16384", "--software"},
+         "Xft.dpi:\t384\n",
+         "korlan-flow: a window of 16384 x 16384 points is 65536 x 65536 pixels here, more than the 16384 a side "
+         "that can be drawn\n"},
+    };
+    for (const auto& c : cases) {
+        screen.setResources(c.resources);
+        HostProcess host(c.arguments, onServer());
+        const auto status = host.waitForExit(kStartTime);
+        ASSERT_TRUE(status.has_value()) << c.reason;
+        EXPECT_EQ(*status, 1) << host.errorOutput();
+        EXPECT_NE(host.errorOutput().find(c.reason), std::string::npos) << host.errorOutput();
+    }
+}
+
+namespace {
+
+// A driver list that the Vulkan loader reads as the saver opens its device:
+// a FIFO, which holds the saver there until the test lets it go on (with
+// no driver), so that a signal can be sent while the device still loads.
+class DriverListGate {
+public:
+    DriverListGate() {
+        char folder[] = "/tmp/korlan-flow-e2e-gate-XXXXXX";
+        if (mkdtemp(folder)) path_ = std::string(folder) + "/drivers.json";
+        if (!path_.empty() && mkfifo(path_.c_str(), 0600) != 0) path_.clear();
+    }
+    ~DriverListGate() {
+        if (writer_ >= 0) close(writer_);
+        if (path_.empty()) return;
+        unlink(path_.c_str());
+        rmdir(path_.substr(0, path_.rfind('/')).c_str());
+    }
+    DriverListGate(const DriverListGate&) = delete;
+    DriverListGate& operator=(const DriverListGate&) = delete;
+
+    // Without a driver, the loader would report through the validation
+    // layer that it found none.
+    std::vector<std::string> environment() const {
+        return {"VK_DRIVER_FILES=" + path_, "VK_ICD_FILENAMES=" + path_, "KORLAN_FLOW_VALIDATION=0"};
+    }
+    // True once the saver reads the list and waits for it.
+    bool reached(std::chrono::milliseconds timeout) {
+        return eventually([&] { return (writer_ = ::open(path_.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC)) >= 0; },
+                          timeout);
+    }
+    // The saver reads an empty list, now and whenever it looks again, and
+    // goes on without a driver.
+    void letThrough() {
+        const std::string empty = path_ + ".empty";
+        close(::open(empty.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600));
+        rename(empty.c_str(), path_.c_str());
+        close(writer_);
+        writer_ = -1;
+    }
+
+private:
+    std::string path_;
+    int writer_ = -1;
+};
+
+} // namespace
+
+// A daemon may end the saver the moment it started it, and a locker sends
+// SIGUSR1 or SIGUSR2 when its prompt closes: from any moment, a stop signal
+// ends the saver with 0, and the others leave it running.
+TEST_F(Saver, SignalsSentWhileItStillStartsEndItCleanlyOrLeaveItRunning) {
+    struct Case {
+        std::vector<int> signals;
+        bool ends;
+    };
+    for (const auto& c : {Case{{SIGTERM}, true}, Case{{SIGINT}, true}, Case{{SIGHUP}, true},
+                          Case{{SIGUSR1, SIGUSR2}, false}}) {
+        DriverListGate gate;
+        HostProcess host({"--software"}, onServer(gate.environment()));
+        ASSERT_TRUE(gate.reached(kStartTime)) << host.errorOutput();
+        for (const int signalNumber : c.signals) host.signal(signalNumber);
+        std::this_thread::sleep_for(100ms);
+        gate.letThrough();
+        const auto status = host.waitForExit(c.ends ? kEndTime : 1s);
+        if (c.ends) {
+            ASSERT_TRUE(status.has_value()) << c.signals[0] << ": still running";
+            EXPECT_EQ(*status, 0) << c.signals[0] << ": " << host.errorOutput();
+            continue;
+        }
+        EXPECT_FALSE(status.has_value()) << "ended with " << status.value_or(-1);
+        if (status) continue;
+        // Once it runs, too.
+        for (const int signalNumber : c.signals) host.signal(signalNumber);
+        EXPECT_FALSE(host.waitForExit(500ms).has_value()) << host.errorOutput();
+        expectCleanEndOnSignal(host);
+    }
+}
+
 TEST(SaverCommandLine, ReportsWhatIsWrongAndPrintsTheUsage) {
     struct Case {
         std::vector<std::string> arguments;
@@ -275,7 +432,8 @@ TEST(SaverCommandLine, ReportsWhatIsWrongAndPrintsTheUsage) {
         {{"--frob"}, 2, "korlan-flow: unknown option: --frob\n"},
         {{"--window-id"}, 2, "korlan-flow: --window-id needs a value\n"},
         {{"--window=12"}, 2, "korlan-flow: bad value for --window: 12\n"},
-        {{"--root", "--window", "64x48"}, 2, "korlan-flow: --window-id, --root and --window exclude each other\n"},
+        {{"--root", "--window", "64x48"}, 2, "korlan-flow: --window excludes --window-id and --root\n"},
+        {{"--window-id", "0x100000001"}, 2, "korlan-flow: bad value for --window-id: 0x100000001\n"},
         {{"paint"}, 2, "korlan-flow: unknown command: paint\n"},
     };
     for (const auto& c : cases) {

@@ -3,6 +3,7 @@
 #include "renderer/BackgroundColor.h"
 #include "tests/support/PixelStatistics.h"
 
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
@@ -44,11 +45,41 @@ TestDisplay::~TestDisplay() {
 unsigned long TestDisplay::rootWindow(int xScreen) const { return RootWindow(display_, xScreen); }
 
 unsigned long TestDisplay::createWindow(unsigned width, unsigned height, int xScreen) {
-    const ::Window window =
-        XCreateSimpleWindow(display_, RootWindow(display_, xScreen), 0, 0, width, height, 0, 0, 0);
+    return createChildWindow(RootWindow(display_, xScreen), width, height);
+}
+
+unsigned long TestDisplay::createChildWindow(unsigned long parent, unsigned width, unsigned height) {
+    return mapped(XCreateSimpleWindow(display_, parent, 0, 0, width, height, 0, 0, 0));
+}
+
+unsigned long TestDisplay::createAlphaWindow(unsigned width, unsigned height) {
+    XVisualInfo alpha{};
+    if (!XMatchVisualInfo(display_, DefaultScreen(display_), 32, TrueColor, &alpha)) return 0;
+    XSetWindowAttributes attributes{};
+    attributes.colormap = XCreateColormap(display_, DefaultRootWindow(display_), alpha.visual, AllocNone);
+    // Opaque blue: what the window shows until someone draws into it.
+    attributes.background_pixel = 0xff2040c0;
+    attributes.border_pixel = 0;
+    return mapped(XCreateWindow(display_, DefaultRootWindow(display_), 0, 0, width, height, 0, 32, InputOutput,
+                                alpha.visual, CWColormap | CWBackPixel | CWBorderPixel, &attributes));
+}
+
+unsigned long TestDisplay::createInputOnlyWindow(unsigned width, unsigned height) {
+    return mapped(XCreateWindow(display_, DefaultRootWindow(display_), 0, 0, width, height, 0, 0, InputOnly,
+                                CopyFromParent, 0, nullptr));
+}
+
+unsigned long TestDisplay::mapped(unsigned long window) {
     XMapWindow(display_, window);
     XSync(display_, False);
     return window;
+}
+
+void TestDisplay::setResources(const std::string& text) {
+    XChangeProperty(display_, DefaultRootWindow(display_), XInternAtom(display_, "RESOURCE_MANAGER", False),
+                    XA_STRING, 8, PropModeReplace, reinterpret_cast<const unsigned char*>(text.data()),
+                    int(text.size()));
+    XSync(display_, False);
 }
 
 void TestDisplay::resizeWindow(unsigned long window, unsigned width, unsigned height) {

@@ -22,6 +22,14 @@ public:
     unsigned long rootWindow(int xScreen = 0) const;
     // A mapped window at the top-left of the screen.
     unsigned long createWindow(unsigned width, unsigned height, int xScreen = 0);
+    // The same inside a window.
+    unsigned long createChildWindow(unsigned long parent, unsigned width, unsigned height);
+    // Windows that programs may hand over too: one in a 32-bit visual with
+    // an alpha channel, one that takes only input.
+    unsigned long createAlphaWindow(unsigned width, unsigned height);
+    unsigned long createInputOnlyWindow(unsigned width, unsigned height);
+    // The server's resource database, as xrdb sets it.
+    void setResources(const std::string& text);
     void resizeWindow(unsigned long window, unsigned width, unsigned height);
     void destroyWindow(unsigned long window);
     // A top-level window of the screen with the title; 0 when there is none.
@@ -54,6 +62,8 @@ public:
     void killClientOf(unsigned long window);
 
 private:
+    unsigned long mapped(unsigned long window);
+
     _XDisplay* display_;
 };
 

@@ -1,6 +1,7 @@
 #include "platform/view/x11/ChildSurface.h"
 
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
 #include <algorithm>
 #include <cmath>
@@ -25,33 +26,61 @@ unsigned short channel(double component) {
     return static_cast<unsigned short>(std::lround(std::clamp(component, 0.0, 1.0) * 65535.0));
 }
 
+// The visual a child window is made with, and its colour map.
+struct ChildVisual {
+    Visual* visual = nullptr;
+    int depth = 0;
+    Colormap colormap = 0;
+    bool ownsColormap = false;
+
+    // The parent's own where it is opaque true colour; else a 24-bit true
+    // colour visual of its screen, with a colour map of its own.
+    static ChildVisual forParent(Display* display, ::Window parent) {
+        XWindowAttributes attributes{};
+        // A parent that is gone fails the child's creation all the same.
+        if (!XGetWindowAttributes(display, parent, &attributes)) return {nullptr, CopyFromParent, CopyFromParent};
+        const int xScreen = XScreenNumberOfScreen(attributes.screen);
+        XVisualInfo opaque{};
+        if (attributes.depth == 24 || !XMatchVisualInfo(display, xScreen, 24, TrueColor, &opaque)) {
+            return {nullptr, CopyFromParent, attributes.colormap, false};
+        }
+        return {opaque.visual, 24, XCreateColormap(display, attributes.root, opaque.visual, AllocNone), true};
+    }
+};
+
 } // namespace
 
-std::unique_ptr<ChildSurface> ChildSurface::create(Connection& connection, unsigned long parent,
-                                                   unsigned long colormap, bool parentIsRoot, Rect pixels) {
+std::unique_ptr<ChildSurface> ChildSurface::create(Connection& connection, unsigned long parent, bool parentIsRoot,
+                                                   Rect pixels) {
     auto* display = static_cast<Display*>(connection.display());
     const PixelFrame frame = wholePixels(pixels);
+    const ChildVisual visual = ChildVisual::forParent(display, parent);
     XSetWindowAttributes attributes{};
     attributes.background_pixmap = None;
     attributes.override_redirect = parentIsRoot ? True : False;
+    // A depth other than the parent's needs a border and colour map of it.
+    attributes.border_pixel = 0;
+    attributes.colormap = visual.colormap;
+    const unsigned long given = CWBackPixmap | CWOverrideRedirect | CWBorderPixel | CWColormap;
     const ::Window window = XCreateWindow(display, parent, frame.x, frame.y, frame.width, frame.height, 0,
-                                          CopyFromParent, InputOutput, CopyFromParent,
-                                          CWBackPixmap | CWOverrideRedirect, &attributes);
+                                          visual.depth, InputOutput, visual.visual ? visual.visual : CopyFromParent, given,
+                                          &attributes);
     connection.adoptWindow(window);
     XMapWindow(display, window);
     if (parentIsRoot) XLowerWindow(display, window);
     XFlush(display);
-    return std::unique_ptr<ChildSurface>(new ChildSurface(connection, window, colormap));
+    return std::unique_ptr<ChildSurface>(new ChildSurface(connection, window, visual.colormap, visual.ownsColormap));
 }
 
-ChildSurface::ChildSurface(Connection& connection, unsigned long window, unsigned long colormap)
-    : connection_(connection), window_(window), colormap_(colormap) {}
+ChildSurface::ChildSurface(Connection& connection, unsigned long window, unsigned long colormap, bool ownsColormap)
+    : connection_(connection), window_(window), colormap_(colormap), ownsColormap_(ownsColormap) {}
 
 ChildSurface::~ChildSurface() {
     auto* display = static_cast<Display*>(connection_.display());
     // Gone already when its parent was destroyed; the error that says so
     // is expected.
     XDestroyWindow(display, window_);
+    if (ownsColormap_) XFreeColormap(display, colormap_);
     XFlush(display);
 }
 

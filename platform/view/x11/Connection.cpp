@@ -85,7 +85,7 @@ Connection* Connection::open(std::string* failure) {
         return nullptr;
     }
     shared = new Connection(display);
-    installErrorTrap([](unsigned long window) { shared->windowLost(window); });
+    installErrorTrap(display, [](unsigned long window) { shared->windowLost(window); });
     watchConnection(*shared, ConnectionNumber(display));
     return shared;
 }

@@ -21,6 +21,8 @@ struct Trap {
     std::set<unsigned long> adopted;
     std::set<std::pair<int, int>> logged;
     std::function<void(unsigned long)> lostWindow;
+    // The RENDER extension's BadPicture; -1 without the extension.
+    int badPicture = -1;
 };
 
 Trap& trap() {
@@ -42,6 +44,7 @@ void logOnce(Display* display, const XErrorEvent& error) {
 int handleError(Display* display, XErrorEvent* error) {
     auto& shared = trap();
     std::unique_lock lock(shared.mutex);
+    if (error->error_code == shared.badPicture) return 0;
     if (meansWindowIsGone(error->error_code) && shared.adopted.contains(error->resourceid)) {
         const unsigned long window = error->resourceid;
         lock.unlock();
@@ -56,10 +59,15 @@ int handleError(Display* display, XErrorEvent* error) {
 
 } // namespace
 
-void installErrorTrap(std::function<void(unsigned long window)> lostWindow) {
+void installErrorTrap(void* display, std::function<void(unsigned long window)> lostWindow) {
+    int opcode = 0, firstEvent = 0, firstError = 0;
+    // BadPicture follows BadPictFormat, the extension's first error.
+    const bool hasRender =
+        XQueryExtension(static_cast<Display*>(display), "RENDER", &opcode, &firstEvent, &firstError);
     {
         std::lock_guard lock(trap().mutex);
         trap().lostWindow = std::move(lostWindow);
+        trap().badPicture = hasRender ? firstError + 1 : -1;
     }
     XSetErrorHandler(&handleError);
 }

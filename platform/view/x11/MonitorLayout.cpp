@@ -1,10 +1,15 @@
 #include "platform/view/x11/MonitorLayout.h"
 
+#include "platform/foundation/Log.h"
+
 #include <X11/Xlib.h>
 #include <X11/Xresource.h>
 #include <glib.h>
 
+#include <algorithm>
 #include <cmath>
+#include <mutex>
+#include <cstdio>
 #include <cstring>
 
 namespace view::x11 {
@@ -15,6 +20,19 @@ namespace {
 // without an output numbers above them.
 constexpr std::int64_t kMonitorWithoutOutputBase = std::int64_t{1} << 32;
 constexpr std::int64_t kMonitorsPerXScreen = std::int64_t{1} << 16;
+
+double withinSaneRange(double dotsPerInch) {
+    const double sane = std::clamp(dotsPerInch, kLeastDotsPerInch, kMostDotsPerInch);
+    static std::once_flag logged;
+    if (sane != dotsPerInch) {
+        std::call_once(logged, [&] {
+            char text[96];
+            std::snprintf(text, sizeof text, "Xft.dpi %g is out of range; using %g", dotsPerInch, sane);
+            foundation::Log(text);
+        });
+    }
+    return sane;
+}
 
 } // namespace
 
@@ -34,7 +52,7 @@ double dotsPerInchFromResources(const char* resourceManagerText) {
         if (end != value.addr && *end == '\0' && std::isfinite(parsed) && parsed > 0.0) dotsPerInch = parsed;
     }
     XrmDestroyDatabase(database);
-    return dotsPerInch;
+    return withinSaneRange(dotsPerInch);
 }
 
 std::int64_t screenNumberForMonitor(std::uint64_t firstOutput, int xScreen, int monitorIndex) {

@@ -17,10 +17,16 @@ struct PixelRect {
 
 // The server's DPI when it says none: one point per pixel.
 inline constexpr double kDefaultDotsPerInch = 96.0;
+// The DPIs taken as they are: half a pixel to five pixels a point. Beyond
+// them a setting is a typo, and would make a small window larger than any
+// screen.
+inline constexpr double kLeastDotsPerInch = 48.0;
+inline constexpr double kMostDotsPerInch = 480.0;
 
 // The DPI that the resource database text (the root window's
-// RESOURCE_MANAGER property) gives as "Xft.dpi"; the default when the text
-// is missing, names none, or names no positive number.
+// RESOURCE_MANAGER property) gives as "Xft.dpi", brought into the range
+// above (logged, once a process); the default when the text is missing,
+// names none, or names no positive number.
 KF_PLATFORM_API double dotsPerInchFromResources(const char* resourceManagerText);
 
 // The "NSScreenNumber" of a monitor: its first RandR output (an X resource

@@ -8,6 +8,7 @@
 #include <X11/Xutil.h>
 #include <cairo-xlib.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -19,6 +20,14 @@ namespace {
 // How far the pointer may drift, in pixels on each axis, before a
 // full-screen saver takes it for the user.
 constexpr int kPointerSlackPixels = 5;
+
+// How often a given window is asked whether it can be seen: an ancestor
+// unmapped or mapped again sends it no event.
+constexpr std::uint64_t kViewabilityPollNanoseconds = 1000000000;
+
+// The largest window we make, in pixels a side: as large a drawable as the
+// GPU devices of today take, and within what an X server can map.
+constexpr unsigned kMaximumWindowSide = 16384;
 
 constexpr long kContentEvents = ExposureMask | StructureNotifyMask | VisibilityChangeMask;
 constexpr long kUserEvents = KeyPressMask | ButtonPressMask | PointerMotionMask;
@@ -84,7 +93,7 @@ std::unique_ptr<X11WindowBackend> X11WindowBackend::newFullScreen(Connection& co
     const Cursor cursor = invisibleCursor(display, window);
     XDefineCursor(display, window, cursor);
     XFreeCursor(display, cursor);
-    const Drawing drawing{DefaultVisual(display, monitor.xScreen), DefaultColormap(display, monitor.xScreen)};
+    const Drawing drawing{DefaultVisual(display, monitor.xScreen)};
     std::unique_ptr<X11WindowBackend> backend(new X11WindowBackend(
         connection, window, WindowRole::FullScreen, drawing, monitor.pixels.width, monitor.pixels.height,
         monitor.screen));
@@ -94,16 +103,28 @@ std::unique_ptr<X11WindowBackend> X11WindowBackend::newFullScreen(Connection& co
 }
 
 std::unique_ptr<X11WindowBackend> X11WindowBackend::newDecorated(Connection& connection, const Monitor& monitor,
-                                                                 Size contentSize, const std::string& title) {
+                                                                 Size contentSize, const std::string& title,
+                                                                 std::string* failure) {
     Display* display = displayOf(connection);
     const double scale = connection.backingScaleFactor();
     const unsigned width = wholePixels(contentSize.width, scale), height = wholePixels(contentSize.height, scale);
+    if (std::max(width, height) > kMaximumWindowSide) {
+        if (failure) {
+            char text[160];
+            std::snprintf(text, sizeof text,
+                          "a window of %g x %g points is %u x %u pixels here, more than the %u a side that can be "
+                          "drawn",
+                          contentSize.width, contentSize.height, width, height, kMaximumWindowSide);
+            *failure = text;
+        }
+        return nullptr;
+    }
     // Centred on the monitor.
     const PixelRect pixels{monitor.pixels.x + (int(monitor.pixels.width) - int(width)) / 2,
                            monitor.pixels.y + (int(monitor.pixels.height) - int(height)) / 2, width, height};
     const ::Window window = createWindow(display, monitor.xScreen, pixels, false, kContentEvents);
     nameWindow(display, window, title);
-    const Drawing drawing{DefaultVisual(display, monitor.xScreen), DefaultColormap(display, monitor.xScreen)};
+    const Drawing drawing{DefaultVisual(display, monitor.xScreen)};
     std::unique_ptr<X11WindowBackend> backend(
         new X11WindowBackend(connection, window, WindowRole::Decorated, drawing, width, height, monitor.screen));
     XMapWindow(display, window);
@@ -118,10 +139,14 @@ std::unique_ptr<X11WindowBackend> X11WindowBackend::newGiven(Connection& connect
     // to log.
     connection.adoptWindow(window);
     XWindowAttributes attributes{};
-    if (!XGetWindowAttributes(display, window, &attributes)) {
+    const bool exists = XGetWindowAttributes(display, window, &attributes);
+    if (!exists || attributes.c_class == InputOnly) {
         if (failure) {
-            char text[64];
-            std::snprintf(text, sizeof text, "there is no window 0x%lx", window);
+            char text[96];
+            std::snprintf(text, sizeof text,
+                          exists ? "the window 0x%lx is an InputOnly window, which cannot be drawn into"
+                                 : "there is no window 0x%lx",
+                          window);
             *failure = text;
         }
         return nullptr;
@@ -132,12 +157,15 @@ std::unique_ptr<X11WindowBackend> X11WindowBackend::newGiven(Connection& connect
     ::Window child = 0;
     XTranslateCoordinates(display, window, attributes.root, attributes.width / 2, attributes.height / 2, &centreX,
                           &centreY, &child);
-    const Drawing drawing{attributes.visual, attributes.colormap, attributes.root == window};
+    const Drawing drawing{attributes.visual, attributes.root == window};
     std::unique_ptr<X11WindowBackend> backend(
         new X11WindowBackend(connection, window, WindowRole::Given, drawing, unsigned(attributes.width),
                              unsigned(attributes.height), connection.monitorAt(xScreen, centreX, centreY).screen));
-    // Mapped under an unmapped parent, it will say so when it shows.
-    backend->mapped_ = attributes.map_state != IsUnmapped;
+    backend->viewable_ = attributes.map_state == IsViewable;
+    backend->watchViewability();
+    // A window shown already sends no exposure of its own for its first
+    // contents to be drawn: one is asked for.
+    XClearArea(display, window, 0, 0, 0, 0, True);
     // Whatever the window did before we watched it.
     connection.synchronize();
     return backend;
@@ -164,12 +192,13 @@ void X11WindowBackend::showContents(const graphics::BitmapImageRep& contents) {
 
 std::unique_ptr<NativeSurface> X11WindowBackend::newChildSurface(Rect pixels) {
     if (closed_) return nullptr;
-    return ChildSurface::create(connection_, window_, drawing_.colormap, drawing_.onRootWindow, pixels);
+    return ChildSurface::create(connection_, window_, drawing_.onRootWindow, pixels);
 }
 
 void X11WindowBackend::close() {
     if (closed_) return;
     closed_ = true;
+    if (viewabilityPoll_) viewabilityPoll_->cancel();
     connection_.removeTarget(window_);
     Display* display = displayOf(connection_);
     if (role_ == WindowRole::Given) {
@@ -196,10 +225,11 @@ void X11WindowBackend::handleEvent(const XEvent& event) {
     case MapNotify:
         if (event.xmap.window != window_) break;
         if (role_ == WindowRole::FullScreen) takeInput();
-        didMap(true);
+        // A given window may be mapped inside an unmapped ancestor.
+        didChangeViewability(role_ != WindowRole::Given || isViewable());
         break;
     case UnmapNotify:
-        if (event.xunmap.window == window_) didMap(false);
+        if (event.xunmap.window == window_) didChangeViewability(false);
         break;
     case VisibilityNotify:
         didChangeVisibility(event.xvisibility.state == VisibilityFullyObscured);
@@ -233,9 +263,25 @@ void X11WindowBackend::didResize(unsigned width, unsigned height) {
     if (const auto window = owner_.lock()) window->backendDidResize(contentSize());
 }
 
-void X11WindowBackend::didMap(bool mapped) {
+void X11WindowBackend::watchViewability() {
+    viewabilityPoll_ = dispatch::TimerSource::create();
+    if (!viewabilityPoll_) return;
+    viewabilityPoll_->setTimer(dispatch::time(dispatch::now(), kViewabilityPollNanoseconds),
+                               kViewabilityPollNanoseconds, kViewabilityPollNanoseconds / 10);
+    // The poll is cancelled when the window closes, before this object goes.
+    viewabilityPoll_->setEventHandler([this] { didChangeViewability(isViewable()); });
+    viewabilityPoll_->resume();
+}
+
+bool X11WindowBackend::isViewable() const {
+    XWindowAttributes attributes{};
+    // A window that is gone says so through the error trap.
+    return XGetWindowAttributes(displayOf(connection_), window_, &attributes) && attributes.map_state == IsViewable;
+}
+
+void X11WindowBackend::didChangeViewability(bool viewable) {
     const bool showed = shows();
-    mapped_ = mapped;
+    viewable_ = viewable;
     reportVisibility(showed);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/PlatformExport.h"
+#include "platform/dispatch/TimerSource.h"
 #include "platform/view/WindowBackend.h"
 #include "platform/view/x11/Connection.h"
 #include "platform/view/x11/EventTarget.h"
@@ -24,10 +25,14 @@ public:
     // Covers the monitor, above every other window.
     static std::unique_ptr<X11WindowBackend> newFullScreen(Connection& connection, const Monitor& monitor);
     // A window of the given size in points on the monitor, with a title.
+    // Null with the reason when it would be larger in pixels than can be
+    // drawn.
     static std::unique_ptr<X11WindowBackend> newDecorated(Connection& connection, const Monitor& monitor,
-                                                          Size contentSize, const std::string& title);
+                                                          Size contentSize, const std::string& title,
+                                                          std::string* failure = nullptr);
     // Another program's window, followed in size until it goes; never
-    // destroyed by us. Null with the reason when there is no such window.
+    // destroyed by us. Null with the reason when there is no such window or
+    // it cannot be drawn into (an InputOnly window).
     static std::unique_ptr<X11WindowBackend> newGiven(Connection& connection, unsigned long window,
                                                       std::string* failure = nullptr);
     ~X11WindowBackend() override;
@@ -36,11 +41,11 @@ public:
     // A full-screen window calls it on a key press, a button press, or the
     // pointer leaving its first place by more than a few pixels.
     void setUserActivityHandler(std::function<void()> handler) { userActivity_ = std::move(handler); }
-    // Called with false when the window is unmapped or fully covered by
-    // other windows (its own children do not count), and with true when
-    // some of it shows again.
+    // Called with false when the window cannot be seen (it or one of its
+    // ancestors is unmapped) or is fully covered by other windows (its own
+    // children do not count), and with true when some of it shows again.
     void setVisibilityHandler(std::function<void(bool shows)> handler) { visibilityChanged_ = std::move(handler); }
-    bool shows() const { return mapped_ && !obscured_; }
+    bool shows() const { return viewable_ && !obscured_; }
     // Takes the keyboard and the pointer for a full-screen window, as it
     // does when it is first mapped; for the one that stays when another
     // that held them goes.
@@ -55,10 +60,9 @@ public:
     void close() override;
 
 private:
-    // What the X window is drawn with: its visual and colour map.
+    // What the X window is drawn with.
     struct Drawing {
         void* visual = nullptr;
-        unsigned long colormap = 0;
         bool onRootWindow = false;
     };
 
@@ -67,7 +71,9 @@ private:
     void handleEvent(const _XEvent& event) override;
     void windowLost() override;
     void didResize(unsigned width, unsigned height);
-    void didMap(bool mapped);
+    void watchViewability();
+    bool isViewable() const;
+    void didChangeViewability(bool viewable);
     void didChangeVisibility(bool obscured);
     void reportVisibility(bool showed);
     bool pointerLeftItsPlace(int rootX, int rootY) const;
@@ -84,7 +90,8 @@ private:
     std::weak_ptr<Window> owner_;
     std::function<void()> userActivity_;
     std::function<void(bool)> visibilityChanged_;
-    bool mapped_ = true;
+    bool viewable_ = true;
+    std::shared_ptr<dispatch::TimerSource> viewabilityPoll_;
     bool obscured_ = false;
     bool pointerPlaceKnown_ = false;
     int pointerX_ = 0, pointerY_ = 0;

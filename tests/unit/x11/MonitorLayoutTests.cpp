@@ -8,7 +8,7 @@
 
 using namespace view::x11;
 
-TEST(MonitorLayout, TakesTheDPIFromXftDpiAndFallsBackTo96) {
+TEST(MonitorLayout, TakesTheDPIFromXftDpiWithinSaneBoundsAndFallsBackTo96) {
     struct Case {
         const char* resources;
         double dotsPerInch;
@@ -17,7 +17,9 @@ TEST(MonitorLayout, TakesTheDPIFromXftDpiAndFallsBackTo96) {
                           Case{"Xft.dpi:\t192\n", 192.0}, Case{"Xft.dpi: 144.5\nXft.hinting: 1\n", 144.5},
                           Case{"*dpi: 120\n", 120.0}, Case{"Xft.dpi:\t0\n", 96.0}, Case{"Xft.dpi:\t-96\n", 96.0},
                           Case{"Xft.dpi:\thigh\n", 96.0}, Case{"Xft.dpi:\t96px\n", 96.0},
-                          Case{"Xft.dpi:\tnan\n", 96.0}, Case{"Xft.dpi:\tinf\n", 96.0}}) {
+                          Case{"Xft.dpi:\tnan\n", 96.0}, Case{"Xft.dpi:\tinf\n", 96.0},
+                          Case{"Xft.dpi:\t9600\n", 480.0}, Case{"Xft.dpi:\t480\n", 480.0},
+                          Case{"Xft.dpi:\t47.9\n", 48.0}, Case{"Xft.dpi:\t1e-300\n", 48.0}}) {
         EXPECT_EQ(dotsPerInchFromResources(c.resources), c.dotsPerInch) << (c.resources ? c.resources : "(none)");
     }
 }
