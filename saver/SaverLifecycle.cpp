@@ -141,7 +141,7 @@ bool KORLANFlowScreenSaverView::configureMetalRendererWithBundle(const std::shar
         reportRendererError(&error, RendererErrorCode::ShaderLibraryMissing);
     }
     if (!newRenderer) {
-        foundation::Log(kRendererFailedMessage + (error ? error->localizedDescription() : std::string()));
+        foundation::Log(kRendererFailedMessage + foundation::describe(error));
         return false;
     }
     newRenderer->applyConfiguration(KORLANFlowLoadConfiguration());

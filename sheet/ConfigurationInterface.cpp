@@ -119,6 +119,7 @@ std::shared_ptr<ui::StackView> KORLANFlowConfigurationController::makeButtonRow(
         ui::Button::buttonWithTitle("Sichern", ui::Action(self, &KORLANFlowConfigurationController::saveSettings));
     for (const auto& button : {reset, cancel, save}) button->setBezelStyle(ui::BezelStyle::Rounded);
     save->setKeyEquivalent("\r");
+    cancel->setKeyEquivalent("\x1b");
     save->setContentTintColor(kSaveTint);
 
     const auto spacer = ui::View::initWithFrame({});

@@ -9,4 +9,6 @@ ErrorRef makeError(std::string domain, long code, std::string localizedDescripti
     return std::make_shared<const Error>(std::move(domain), code, std::move(localizedDescription));
 }
 
+std::string describe(const ErrorRef& error) { return error ? error->localizedDescription() : "(null)"; }
+
 } // namespace foundation

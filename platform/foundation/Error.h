@@ -27,4 +27,8 @@ using ErrorRef = std::shared_ptr<const Error>;
 
 KF_PLATFORM_API ErrorRef makeError(std::string domain, long code, std::string localizedDescription);
 
+// The error's description for a message; "(null)" for no error, as the
+// platform writes a missing object, so a line never ends in nothing.
+KF_PLATFORM_API std::string describe(const ErrorRef& error);
+
 } // namespace foundation

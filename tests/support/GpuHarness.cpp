@@ -4,13 +4,7 @@
 
 #include <utility>
 
-namespace {
-
-std::string describe(const foundation::ErrorRef& error) {
-    return error ? error->localizedDescription() : std::string("no error given");
-}
-
-} // namespace
+using foundation::describe;
 
 bool GpuHarness::open(const std::filesystem::path& bundlePath, bool enableValidation, std::string* failure) {
     gpu::DeviceOptions options = validatedTestDeviceOptions();

@@ -216,6 +216,8 @@ TEST(SaverGPUSetUp, ARendererThatCannotBeMadeIsLoggedWithItsErrorAndTheMetalView
          },
          "kaputt"},
         {[](SaverHarness& h) { h.useBundle(nullptr); }, "Kompilierte Metal-Shader fehlen."},
+        // A failure that carries no error still ends its line in words.
+        {[](SaverHarness& h) { h.device->failures.pipelineLabels["KORLAN Flow Pattern Pipeline"] = {}; }, "(null)"},
     };
     for (const auto& c : cases) {
         SaverHarness world;

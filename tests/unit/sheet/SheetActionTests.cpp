@@ -70,26 +70,33 @@ TEST_F(SheetTest, ShowsTwoRoundedDecimalsButSavesTheSliderInFullSinglePrecision)
     EXPECT_EQ(KORLANFlowLoadConfiguration().complexity, 1.005f);
 }
 
-TEST_F(SheetTest, StandardThenAbbrechenStoresNothingAndTheNextPresentationShowsTheStoredValues) {
-    KORLANFlowStoreConfiguration(kStoredElsewhere);
-    announcements_ = 0;
-    const std::string stored = configHome_.readSettingsFile(KORLANFlowBundleIdentifier);
-    const auto controller = KORLANFlowConfigurationController::init();
-    present(*controller);
-    controller->resetSettings(nullptr);
-    EXPECT_EQ(sliderValues(sliders(*controller)), (Values{0.8f, 0.88f, 1.0f}));
-    EXPECT_TRUE(endings_.empty()) << "Standard does not end the sheet";
+TEST_F(SheetTest, StandardThenAbbrechenOrEscapeStoresNothingAndTheNextPresentationShowsTheStoredValues) {
+    for (const bool byEscape : {false, true}) {
+        KORLANFlowStoreConfiguration(kStoredElsewhere);
+        announcements_ = 0;
+        endings_.clear();
+        const std::string stored = configHome_.readSettingsFile(KORLANFlowBundleIdentifier);
+        const auto controller = KORLANFlowConfigurationController::init();
+        present(*controller);
+        controller->resetSettings(nullptr);
+        EXPECT_EQ(sliderValues(sliders(*controller)), (Values{0.8f, 0.88f, 1.0f}));
+        EXPECT_TRUE(endings_.empty()) << "Standard does not end the sheet";
 
-    controller->cancelSettings(nullptr);
-    EXPECT_EQ(endings_, std::vector<ui::ModalResponse>{ui::ModalResponseCancel});
-    EXPECT_EQ(sliderValues(sliders(*controller)), valuesOf(kStoredElsewhere)) << "back at the stored values";
-    EXPECT_EQ(announcements_, 0);
-    EXPECT_EQ(configHome_.readSettingsFile(KORLANFlowBundleIdentifier), stored);
+        if (byEscape) {
+            EXPECT_TRUE(controller->window()->performKeyEquivalent("\x1b"));
+        } else {
+            controller->cancelSettings(nullptr);
+        }
+        EXPECT_EQ(endings_, std::vector<ui::ModalResponse>{ui::ModalResponseCancel}) << "by Escape: " << byEscape;
+        EXPECT_EQ(sliderValues(sliders(*controller)), valuesOf(kStoredElsewhere)) << "back at the stored values";
+        EXPECT_EQ(announcements_, 0);
+        EXPECT_EQ(configHome_.readSettingsFile(KORLANFlowBundleIdentifier), stored);
 
-    controller->resetSettings(nullptr);
-    present(*controller);
-    EXPECT_EQ(sliderValues(sliders(*controller)), valuesOf(kStoredElsewhere));
-    EXPECT_EQ(labels(*controller), (Labels{"1,50 ×", "0,50 ×", "0,60 ×"}));
+        controller->resetSettings(nullptr);
+        present(*controller);
+        EXPECT_EQ(sliderValues(sliders(*controller)), valuesOf(kStoredElsewhere));
+        EXPECT_EQ(labels(*controller), (Labels{"1,50 ×", "0,50 ×", "0,60 ×"}));
+    }
 }
 
 TEST_F(SheetTest, SavingStoresTheSlidersAnnouncesOnceAndThenEndsTheSheet) {

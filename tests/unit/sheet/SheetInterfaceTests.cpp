@@ -250,7 +250,8 @@ TEST_F(SheetTest, TheSlidersAndButtonsAreSetUpAsTabled) {
     };
     const ButtonRow buttonRows[] = {
         {"Standard", "", std::nullopt},
-        {"Abbrechen", "", std::nullopt},
+        // The key users expect to leave a dialog without a change.
+        {"Abbrechen", "\x1b", std::nullopt},
         {"Sichern", "\r", sRGB255(62, 107, 82)},
     };
     for (const auto& row : buttonRows) {
