@@ -296,8 +296,16 @@ TEST_F(SettingsWindow, OpensTheSheetSavesThroughItIntoARunningTestAndEndsWhenClo
     EXPECT_TRUE(eventually([&] { return (lightAfter = patternPeakLight(screen_, test)) < 0.75 * lightBefore; }, kStepTime))
         << lightBefore << " then " << lightAfter;
 
-    // Return on a freshly opened sheet saves what is stored, unchanged.
+    // Escape leaves the sheet as "Abbrechen" does, storing nothing.
     const ino_t firstWrite = inodeOf(home_.settingsFile(kModule));
+    input_.press(pane, "Return");
+    const unsigned long cancelled = shown(kSheetTitle);
+    ASSERT_NE(cancelled, 0u);
+    input_.press(cancelled, "Escape");
+    EXPECT_TRUE(eventually([&] { return screen_.windowNamed(kSheetTitle) == 0; }, kStepTime)) << "Escape ends it";
+    EXPECT_EQ(inodeOf(home_.settingsFile(kModule)), firstWrite) << "Escape stored something";
+
+    // Return on a freshly opened sheet saves what is stored, unchanged.
     input_.press(pane, "Return");
     const unsigned long again = shown(kSheetTitle);
     ASSERT_NE(again, 0u);
