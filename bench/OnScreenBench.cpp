@@ -47,7 +47,8 @@ view::x11::Connection& connection() {
 std::shared_ptr<view::Window> newWindow(bool onScreen) {
     if (!onScreen) {
         return view::Window::initWithContentRect(
-            kFullHD, view::Screen::initWithFrame(kFullHD, 1.0, {{view::kScreenNumberKey, std::int64_t{1}}}));
+            kFullHD, view::WindowStyleMaskBorderless,
+            view::Screen::initWithFrame(kFullHD, 1.0, {{view::kScreenNumberKey, std::int64_t{1}}}));
     }
     auto& x11 = connection();
     return view::Window::initWithBackend(view::x11::X11WindowBackend::newFullScreen(x11, x11.monitors().front()));

@@ -36,7 +36,8 @@ public:
     explicit SaverOnDevice(std::shared_ptr<gpu::Device> device)
         : systemDevice_(std::move(device)),
           window_(view::Window::initWithContentRect(
-              kFullHD, view::Screen::initWithFrame(kFullHD, 1.0, {{view::kScreenNumberKey, std::int64_t{1}}}))),
+              kFullHD, view::WindowStyleMaskBorderless,
+              view::Screen::initWithFrame(kFullHD, 1.0, {{view::kScreenNumberKey, std::int64_t{1}}}))),
           saver_(KORLANFlowScreenSaverView::initWithFrame(kFullHD, false)) {
         window_->contentView()->addSubview(saver_);
     }

@@ -8,7 +8,7 @@
 #include "platform/dispatch/MainQueue.h"
 #include "platform/dispatch/Watches.h"
 #include "platform/gpu/Device.h"
-#include "platform/ui/gtk/Presenter.h"
+#include "platform/view/gtk/Presenter.h"
 #include "platform/view/x11/Connection.h"
 
 #include <csignal>
@@ -97,26 +97,27 @@ int runSettingsCommand(const ModuleBundle& module, std::span<char* const> argume
     const auto saverClass = module.principalClass();
     if (!saverClass) return fail("the bundle registered no principal class");
     foundation::ErrorRef error;
-    if (!ui::gtk::initialize(&error)) return fail(error->localizedDescription());
+    if (!view::gtk::initialize(&error)) return fail(error->localizedDescription());
     chooseSaverDevice(connection->display(), software);
     const auto preview = saverClass->initWithFrame({{0, 0}, kPreviewSize}, true);
     if (!preview) return fail("the module made no saver view");
 
     TestRun testRun(*saverClass, *connection);
-    std::unique_ptr<ui::gtk::WindowPresentation> presentation;
+    std::shared_ptr<SettingsPane> pane;
     const auto showOptions = [&] {
         const auto sheet = preview->configureSheet();
         foundation::ErrorRef sheetError;
-        if (sheet && !presentation->beginSheet(sheet, nullptr, &sheetError) && sheetError) {
+        if (sheet && !view::gtk::beginSheet(pane->window(), sheet, nullptr, &sheetError) && sheetError) {
             std::fprintf(stderr, "korlan-flow: %s\n", sheetError->localizedDescription().c_str());
         }
     };
-    const auto pane = SettingsPane::make(preview, showOptions, [&] { testRun.open(); });
-    presentation = ui::gtk::WindowPresentation::present(pane->window(), &error);
-    if (!presentation) return fail(error->localizedDescription());
+    pane = SettingsPane::make(preview, showOptions, [&] { testRun.open(); });
+    // Kept here: closing the window makes the pane let go of it.
+    const auto paneWindow = pane->window();
+    if (!view::gtk::present(paneWindow, &error)) return fail(error->localizedDescription());
 
     auto& center = foundation::NotificationCenter::defaultCenter();
-    const auto closed = center.addObserverForName(view::kWindowWillCloseNotification, pane->window().get(),
+    const auto closed = center.addObserverForName(view::kWindowWillCloseNotification, paneWindow.get(),
                                                   [](const foundation::Notification&) {
                                                       dispatch::MainQueue::shared().stop();
                                                   });
@@ -128,7 +129,7 @@ int runSettingsCommand(const ModuleBundle& module, std::span<char* const> argume
     center.removeObserver(closed);
     preview->stopAnimation();
     testRun.stop();
-    presentation.reset();
+    paneWindow->setBackend(nullptr);
     gpu::releaseSystemDefaultDevice();
     return 0;
 }

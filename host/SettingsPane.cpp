@@ -2,20 +2,20 @@
 
 #include "host/SaverSession.h"
 
-#include "platform/ui/LayoutConstraint.h"
+#include "platform/view/LayoutConstraint.h"
 #include "platform/ui/StackView.h"
 #include "platform/ui/TextField.h"
 
 namespace {
 
-using ui::Font;
-using ui::FontWeight;
+using graphics::Font;
+using graphics::FontWeight;
 
-constexpr ui::Rect kContentRect{{0, 0}, {560, 232}};
+constexpr view::Rect kContentRect{{0, 0}, {560, 232}};
 constexpr double kMargin = 24;
 constexpr const char* kPaneTitle = "Bildschirmschoner";
 
-std::shared_ptr<ui::TextField> paneLabel(const char* text, const Font& font, const ui::Color& color) {
+std::shared_ptr<ui::TextField> paneLabel(const char* text, const Font& font, const graphics::Color& color) {
     const auto label = ui::TextField::labelWithString(text);
     label->setFont(font);
     label->setTextColor(color);
@@ -27,10 +27,11 @@ std::shared_ptr<ui::TextField> paneLabel(const char* text, const Font& font, con
 
 std::shared_ptr<SettingsPane> SettingsPane::make(const std::shared_ptr<view::ScreenSaverView>& preview,
                                                  Handler showOptions, Handler test) {
-    const auto window = ui::Window::initWithContentRect(
-        kContentRect, ui::WindowStyleMaskTitled | ui::WindowStyleMaskClosable | ui::WindowStyleMaskMiniaturizable);
+    const auto window =
+        view::Window::initWithContentRect(kContentRect, view::WindowStyleMaskTitled | view::WindowStyleMaskClosable |
+                                                            view::WindowStyleMaskMiniaturizable);
     window->setTitle(kPaneTitle);
-    window->setAppearance(ui::AppearanceName::DarkAqua);
+    window->setAppearance(view::AppearanceName::DarkAqua);
     std::shared_ptr<SettingsPane> pane(new SettingsPane(std::move(showOptions), std::move(test)));
     if (!pane->adoptWindow(window)) return nullptr;
     pane->buildInterface(preview);
@@ -39,36 +40,37 @@ std::shared_ptr<SettingsPane> SettingsPane::make(const std::shared_ptr<view::Scr
 
 void SettingsPane::buildInterface(const std::shared_ptr<view::ScreenSaverView>& preview) {
     const auto& content = window()->contentView();
-    const auto thumbnail = ui::ViewHost::initWithView(preview, kPreviewSize);
-    thumbnail->setTranslatesAutoresizingMaskIntoConstraints(false);
-    const auto name = paneLabel("KORLAN Flow", Font::systemFontOfSize(20, FontWeight::Semibold), ui::Color::whiteColor());
+    // The preview draws itself in the pane, as in any window.
+    preview->setTranslatesAutoresizingMaskIntoConstraints(false);
+    const auto name =
+        paneLabel("KORLAN Flow", Font::systemFontOfSize(20, FontWeight::Semibold), graphics::Color::whiteColor());
     const auto kind = paneLabel(kPaneTitle, Font::systemFontOfSize(13, FontWeight::Regular),
-                                ui::Color::colorWithWhite(0.74, 1.0));
+                                graphics::Color::colorWithWhite(0.74, 1.0));
 
     const auto self = std::static_pointer_cast<SettingsPane>(shared_from_this());
     const auto options = ui::Button::buttonWithTitle("Optionen …", ui::Action(self, &SettingsPane::showOptions));
     const auto test = ui::Button::buttonWithTitle("Testen", ui::Action(self, &SettingsPane::test));
     const auto buttons = ui::StackView::stackViewWithViews({options, test});
     buttons->setOrientation(ui::UserInterfaceLayoutOrientation::Vertical);
-    buttons->setAlignment(ui::LayoutAttribute::Leading);
+    buttons->setAlignment(view::LayoutAttribute::Leading);
     buttons->setTranslatesAutoresizingMaskIntoConstraints(false);
-    for (const std::shared_ptr<ui::View>& view : std::initializer_list<std::shared_ptr<ui::View>>{thumbnail, name, kind,
-                                                                                                buttons}) {
+    for (const std::shared_ptr<view::View>& view :
+         std::initializer_list<std::shared_ptr<view::View>>{preview, name, kind, buttons}) {
         content->addSubview(view);
     }
     window()->setInitialFirstResponder(options);
 
-    ui::LayoutConstraint::activateConstraints({
-        thumbnail->leadingAnchor().constraintEqualToAnchor(content->leadingAnchor(), kMargin),
-        thumbnail->topAnchor().constraintEqualToAnchor(content->topAnchor(), kMargin),
-        thumbnail->widthAnchor().constraintEqualToConstant(kPreviewSize.width),
-        thumbnail->heightAnchor().constraintEqualToConstant(kPreviewSize.height),
-        name->leadingAnchor().constraintEqualToAnchor(thumbnail->trailingAnchor(), kMargin),
-        name->topAnchor().constraintEqualToAnchor(thumbnail->topAnchor()),
+    view::LayoutConstraint::activateConstraints({
+        preview->leadingAnchor().constraintEqualToAnchor(content->leadingAnchor(), kMargin),
+        preview->topAnchor().constraintEqualToAnchor(content->topAnchor(), kMargin),
+        preview->widthAnchor().constraintEqualToConstant(kPreviewSize.width),
+        preview->heightAnchor().constraintEqualToConstant(kPreviewSize.height),
+        name->leadingAnchor().constraintEqualToAnchor(preview->trailingAnchor(), kMargin),
+        name->topAnchor().constraintEqualToAnchor(preview->topAnchor()),
         kind->leadingAnchor().constraintEqualToAnchor(name->leadingAnchor()),
         kind->topAnchor().constraintEqualToAnchor(name->bottomAnchor(), 2),
         buttons->leadingAnchor().constraintEqualToAnchor(name->leadingAnchor()),
-        buttons->bottomAnchor().constraintEqualToAnchor(thumbnail->bottomAnchor()),
+        buttons->bottomAnchor().constraintEqualToAnchor(preview->bottomAnchor()),
     });
 }
 

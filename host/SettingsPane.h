@@ -1,8 +1,7 @@
 #pragma once
 
 #include "platform/ui/Button.h"
-#include "platform/ui/ViewHost.h"
-#include "platform/ui/WindowController.h"
+#include "platform/view/WindowController.h"
 #include "platform/view/ScreenSaverView.h"
 
 #include <functional>
@@ -12,7 +11,7 @@
 // it: the preview thumbnail, "Optionen …", which opens the saver's own
 // settings sheet and has the keyboard focus (so Return opens it), and
 // "Testen", which runs the saver in a window of its own.
-class SettingsPane final : public ui::WindowController {
+class SettingsPane final : public view::WindowController {
 public:
     using Handler = std::function<void()>;
 

@@ -34,7 +34,7 @@ public:
     bool hasConfigureSheet() const override { return true; }
     // The settings sheet's window: one controller per view, made on the
     // first request and showing the stored settings at every one.
-    std::shared_ptr<ui::Window> configureSheet() override;
+    std::shared_ptr<view::Window> configureSheet() override;
     // The host fades the displays when the saver starts and stops.
     static bool performGammaFade() { return true; }
 

@@ -2,7 +2,7 @@
 
 // Handing the host the settings sheet.
 
-std::shared_ptr<ui::Window> KORLANFlowScreenSaverView::configureSheet() {
+std::shared_ptr<view::Window> KORLANFlowScreenSaverView::configureSheet() {
     if (!configurationController_) configurationController_ = KORLANFlowConfigurationController::init();
     // A controller that could not be made has no window to give.
     if (!configurationController_) return nullptr;

@@ -7,17 +7,17 @@
 
 namespace {
 
-constexpr ui::Rect kContentRect{{0, 0}, {540, 414}};
+constexpr view::Rect kContentRect{{0, 0}, {540, 414}};
 
 } // namespace
 
 std::shared_ptr<KORLANFlowConfigurationController> KORLANFlowConfigurationController::init() {
-    const auto window = ui::Window::initWithContentRect(kContentRect, ui::WindowStyleMaskTitled);
+    const auto window = view::Window::initWithContentRect(kContentRect, view::WindowStyleMaskTitled);
     window->setTitle("KORLAN Flow");
     // One window for the controller's whole life: the host presents it
     // again and again.
     window->setReleasedWhenClosed(false);
-    window->setAppearance(ui::AppearanceName::DarkAqua);
+    window->setAppearance(view::AppearanceName::DarkAqua);
 
     std::shared_ptr<KORLANFlowConfigurationController> controller(new KORLANFlowConfigurationController());
     if (!controller->adoptWindow(window)) return nullptr;
@@ -58,12 +58,12 @@ void KORLANFlowConfigurationController::resetSettings(const ui::Action::Sender&)
 
 void KORLANFlowConfigurationController::cancelSettings(const ui::Action::Sender&) {
     reloadFromDefaults();
-    ui::Application::sharedApplication().endSheet(window(), ui::ModalResponseCancel);
+    ui::Application::sharedApplication().endSheet(window(), view::ModalResponseCancel);
 }
 
 void KORLANFlowConfigurationController::saveSettings(const ui::Action::Sender&) {
     // Storing announces the change synchronously, so every saver view in the
     // process has its new values before the sheet ends.
     KORLANFlowStoreConfiguration(sliderConfiguration());
-    ui::Application::sharedApplication().endSheet(window(), ui::ModalResponseOK);
+    ui::Application::sharedApplication().endSheet(window(), view::ModalResponseOK);
 }

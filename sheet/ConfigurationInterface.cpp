@@ -3,16 +3,16 @@
 #include "renderer/BackgroundColor.h"
 
 #include "platform/ui/Button.h"
-#include "platform/ui/LayoutConstraint.h"
+#include "platform/view/LayoutConstraint.h"
 
 // Building the sheet's window: the header, the three setting rows and the
 // button row, with the fonts, colours and constraints that place them.
 
 namespace {
 
-using ui::Color;
-using ui::Font;
-using ui::FontWeight;
+using graphics::Color;
+using graphics::Font;
+using graphics::FontWeight;
 
 constexpr const char* kSheetTitle = "KORLAN Flow";
 constexpr const char* kSubtitle = "Organische Muster in Echtzeit \u2013 ruhig, fließend und jedes Mal neu.";
@@ -41,8 +41,8 @@ constexpr double kValueLabelWidth = 64;
 // "Abbrechen".
 constexpr double kMinimumSpacerWidth = 40;
 
-std::shared_ptr<ui::View> layerBackedView(ui::Rect frame, const Color& color) {
-    const auto view = ui::View::initWithFrame(frame);
+std::shared_ptr<view::View> layerBackedView(view::Rect frame, const Color& color) {
+    const auto view = view::View::initWithFrame(frame);
     view->setWantsLayer(true);
     view->layer()->backgroundColor = color;
     return view;
@@ -50,7 +50,8 @@ std::shared_ptr<ui::View> layerBackedView(ui::Rect frame, const Color& color) {
 
 } // namespace
 
-std::shared_ptr<ui::TextField> KORLANFlowLabel(const std::string& text, const ui::Font& font, const ui::Color& color) {
+std::shared_ptr<ui::TextField> KORLANFlowLabel(const std::string& text, const graphics::Font& font,
+                                               const graphics::Color& color) {
     const auto label = ui::TextField::labelWithString(text);
     label->setFont(font);
     label->setTextColor(color);
@@ -71,7 +72,7 @@ const std::array<KORLANFlowConfigurationController::SettingRow, 3> KORLANFlowCon
 
 void KORLANFlowConfigurationController::buildInterface() {
     const auto content =
-        layerBackedView({{0, 0}, window()->contentSize()}, Color::colorWithGraphicsColor(kBackgroundColor));
+        layerBackedView({{0, 0}, window()->contentSize()}, kBackgroundColor);
     window()->setContentView(content);
 
     const auto title = KORLANFlowLabel(kSheetTitle, kTitleFont, Color::whiteColor());
@@ -81,7 +82,7 @@ void KORLANFlowConfigurationController::buildInterface() {
 
     const auto rows = ui::StackView::initWithFrame({});
     rows->setOrientation(ui::UserInterfaceLayoutOrientation::Vertical);
-    rows->setAlignment(ui::LayoutAttribute::Leading);
+    rows->setAlignment(view::LayoutAttribute::Leading);
     rows->setSpacing(kStackSpacing);
     rows->setTranslatesAutoresizingMaskIntoConstraints(false);
     content->addSubview(rows);
@@ -95,7 +96,7 @@ void KORLANFlowConfigurationController::buildInterface() {
     const auto buttonRow = makeButtonRow();
     content->addSubview(buttonRow);
 
-    ui::LayoutConstraint::activateConstraints({
+    view::LayoutConstraint::activateConstraints({
         title->leadingAnchor().constraintEqualToAnchor(content->leadingAnchor(), kMargin),
         title->topAnchor().constraintEqualToAnchor(content->topAnchor(), 24),
         subtitle->leadingAnchor().constraintEqualToAnchor(title->leadingAnchor()),
@@ -122,10 +123,10 @@ std::shared_ptr<ui::StackView> KORLANFlowConfigurationController::makeButtonRow(
     cancel->setKeyEquivalent("\x1b");
     save->setContentTintColor(kSaveTint);
 
-    const auto spacer = ui::View::initWithFrame({});
+    const auto spacer = view::View::initWithFrame({});
     const auto row = ui::StackView::stackViewWithViews({reset, spacer, cancel, save});
     row->setOrientation(ui::UserInterfaceLayoutOrientation::Horizontal);
-    row->setAlignment(ui::LayoutAttribute::CenterY);
+    row->setAlignment(view::LayoutAttribute::CenterY);
     row->setSpacing(kStackSpacing);
     row->setTranslatesAutoresizingMaskIntoConstraints(false);
     spacer->widthAnchor().constraintGreaterThanOrEqualToConstant(kMinimumSpacerWidth)->setActive(true);
@@ -142,7 +143,7 @@ std::shared_ptr<ui::Slider> KORLANFlowConfigurationController::addSettingRowToSt
     const auto titleLabel = KORLANFlowLabel(title, kRowTitleFont, Color::whiteColor());
     const auto explanationLabel = KORLANFlowLabel(explanation, kExplanationFont, kExplanationColor);
     const auto value = KORLANFlowLabel(kValuePlaceholder, kValueFont, kValueColor);
-    value->setAlignment(ui::TextAlignment::Right);
+    value->setAlignment(graphics::TextAlignment::Right);
 
     const auto self = std::static_pointer_cast<KORLANFlowConfigurationController>(shared_from_this());
     const auto slider = ui::Slider::sliderWithValue(
@@ -151,17 +152,17 @@ std::shared_ptr<ui::Slider> KORLANFlowConfigurationController::addSettingRowToSt
     slider->setControlSize(ui::ControlSize::Regular);
     slider->setTranslatesAutoresizingMaskIntoConstraints(false);
 
-    for (const auto& view : std::initializer_list<std::shared_ptr<ui::View>>{titleLabel, explanationLabel, value,
+    for (const auto& view : std::initializer_list<std::shared_ptr<view::View>>{titleLabel, explanationLabel, value,
                                                                              slider}) {
         card->addSubview(view);
     }
     stack->addArrangedSubview(card);
 
-    ui::LayoutConstraint::activateConstraints({
+    view::LayoutConstraint::activateConstraints({
         card->widthAnchor().constraintEqualToAnchor(stack->widthAnchor()),
         card->heightAnchor().constraintEqualToConstant(kCardHeight),
     });
-    ui::LayoutConstraint::activateConstraints({
+    view::LayoutConstraint::activateConstraints({
         titleLabel->leadingAnchor().constraintEqualToAnchor(card->leadingAnchor(), kCardInset),
         titleLabel->topAnchor().constraintEqualToAnchor(card->topAnchor(), 10),
         value->trailingAnchor().constraintEqualToAnchor(card->trailingAnchor(), -kCardInset),

@@ -2,13 +2,13 @@
 
 #include "settings/KORLANFlowSettings.h"
 
-#include "platform/ui/Color.h"
+#include "platform/graphics/Color.h"
 #include "platform/ui/Control.h"
-#include "platform/ui/Font.h"
+#include "platform/graphics/Font.h"
 #include "platform/ui/Slider.h"
 #include "platform/ui/StackView.h"
 #include "platform/ui/TextField.h"
-#include "platform/ui/WindowController.h"
+#include "platform/view/WindowController.h"
 
 #include <array>
 #include <memory>
@@ -19,7 +19,7 @@
 // settings only through the settings store; moving a slider changes nothing
 // but its own labels. The controller keeps one window for its whole life,
 // so a host may present it any number of times. Main thread only.
-class KORLANFlowConfigurationController final : public ui::WindowController {
+class KORLANFlowConfigurationController final : public view::WindowController {
 public:
     // Builds the window and the whole interface, showing the stored values.
     // Null when the window-controller base yields nothing.
@@ -87,4 +87,5 @@ private:
 
 // A label of the sheet: not editable, in the font and colour given, placed
 // by constraints rather than its frame.
-std::shared_ptr<ui::TextField> KORLANFlowLabel(const std::string& text, const ui::Font& font, const ui::Color& color);
+std::shared_ptr<ui::TextField> KORLANFlowLabel(const std::string& text, const graphics::Font& font,
+                                               const graphics::Color& color);

@@ -15,6 +15,9 @@ struct KF_PLATFORM_API Color {
     static Color colorWithSRGBRed(double red, double green, double blue, double alpha) {
         return {red, green, blue, alpha};
     }
+    // A grey by its white level, as the sRGB grey of that level.
+    static Color colorWithWhite(double white, double alpha) { return {white, white, white, alpha}; }
+    static Color whiteColor() { return colorWithWhite(1.0, 1.0); }
 
     // Makes this the fill colour of the calling thread's current context.
     void setFill() const;

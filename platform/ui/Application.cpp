@@ -7,7 +7,7 @@ Application& Application::sharedApplication() {
     return *application;
 }
 
-void Application::endSheet(const std::shared_ptr<Window>& sheet, ModalResponse returnCode) {
+void Application::endSheet(const std::shared_ptr<view::Window>& sheet, view::ModalResponse returnCode) {
     if (!sheet) return;
     if (const auto parent = sheet->sheetParent()) parent->endSheet(sheet, returnCode);
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/PlatformExport.h"
-#include "platform/ui/Window.h"
+#include "platform/view/Window.h"
 
 #include <memory>
 
@@ -17,7 +17,7 @@ public:
     // whoever began it how it ended. Nothing for a window that is no
     // attached sheet. The window itself stays as it is; dismissing it is
     // the presenter's.
-    void endSheet(const std::shared_ptr<Window>& sheet, ModalResponse returnCode);
+    void endSheet(const std::shared_ptr<view::Window>& sheet, view::ModalResponse returnCode);
 
 private:
     Application() = default;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/PlatformExport.h"
-#include "platform/ui/Color.h"
+#include "platform/graphics/Color.h"
 #include "platform/ui/Control.h"
 
 #include <memory>
@@ -27,11 +27,14 @@ public:
     const std::string& keyEquivalent() const { return keyEquivalent_; }
     void setKeyEquivalent(std::string key) { keyEquivalent_ = std::move(key); }
     // None: the interface's own colour.
-    const std::optional<Color>& contentTintColor() const { return contentTintColor_; }
-    void setContentTintColor(const Color& color) { contentTintColor_ = color; }
+    const std::optional<graphics::Color>& contentTintColor() const { return contentTintColor_; }
+    void setContentTintColor(const graphics::Color& color) { contentTintColor_ = color; }
 
     // The user pressed the button (or its key equivalent).
     void performClick() { sendAction(); }
+
+    void realize(view::ViewRealizer& realizer) override;
+    bool performKeyEquivalent(const std::string& key) override;
 
 private:
     Button(std::string title, Action action) : Control(std::move(action)), title_(std::move(title)) {}
@@ -39,7 +42,7 @@ private:
     std::string title_;
     BezelStyle bezelStyle_ = BezelStyle::Rounded;
     std::string keyEquivalent_;
-    std::optional<Color> contentTintColor_;
+    std::optional<graphics::Color> contentTintColor_;
 };
 
 } // namespace ui

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/PlatformExport.h"
-#include "platform/ui/View.h"
+#include "platform/view/View.h"
 
 #include <functional>
 #include <memory>
@@ -14,7 +14,7 @@ namespace ui {
 // gone, using the control does nothing.
 class Action {
 public:
-    using Sender = std::shared_ptr<View>;
+    using Sender = std::shared_ptr<view::View>;
 
     Action() = default;
     template <class Target>
@@ -38,15 +38,14 @@ private:
 
 // A view the user acts on, which then sends its action with itself as the
 // sender.
-class KF_PLATFORM_API Control : public View {
+class KF_PLATFORM_API Control : public view::View {
 public:
     const Action& action() const { return action_; }
-    void setAction(Action action) { action_ = std::move(action); }
     // True when the target was still there and got the call.
     bool sendAction() { return action_.sendFrom(shared_from_this()); }
 
 protected:
-    Control(Action action) : View({}), action_(std::move(action)) {}
+    Control(Action action) : view::View({}), action_(std::move(action)) {}
 
 private:
     Action action_;

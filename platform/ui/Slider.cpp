@@ -1,5 +1,7 @@
 #include "platform/ui/Slider.h"
 
+#include "platform/view/ViewRealizer.h"
+
 #include <cmath>
 
 namespace ui {
@@ -26,6 +28,17 @@ void Slider::endMove() {
     if (!moving_) return;
     moving_ = false;
     if (!continuous_) sendAction();
+}
+
+void Slider::realize(view::ViewRealizer& realizer) {
+    const std::weak_ptr<Slider> slider = std::static_pointer_cast<Slider>(shared_from_this());
+    realizer.realizeSlider(*this, {value_, minValue_, maxValue_,
+                                   [slider](double value) {
+                                       if (const auto moved = slider.lock()) moved->moveTo(value);
+                                   },
+                                   [slider] {
+                                       if (const auto moved = slider.lock()) moved->endMove();
+                                   }});
 }
 
 } // namespace ui

@@ -35,6 +35,8 @@ public:
     // The user let go of the knob (or of a key); nothing when nothing moved.
     void endMove();
 
+    void realize(view::ViewRealizer& realizer) override;
+
 private:
     Slider(double minValue, double maxValue, Action action)
         : Control(std::move(action)), minValue_(minValue), maxValue_(maxValue) {}

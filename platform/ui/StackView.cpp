@@ -2,6 +2,11 @@
 
 namespace ui {
 
+using view::LayoutAttribute;
+using view::LayoutConstraint;
+using view::LayoutRelation;
+using view::View;
+
 namespace {
 
 // The edges and centre of one axis.
@@ -22,7 +27,7 @@ std::shared_ptr<LayoutConstraint> relate(const std::shared_ptr<View>& item, Layo
 
 } // namespace
 
-std::shared_ptr<StackView> StackView::initWithFrame(Rect frame) {
+std::shared_ptr<StackView> StackView::initWithFrame(view::Rect frame) {
     return std::shared_ptr<StackView>(new StackView(frame));
 }
 
@@ -53,6 +58,12 @@ std::vector<std::shared_ptr<LayoutConstraint>> StackView::arrangementConstraints
     }
     if (previous) constraints.push_back(relate(previous, along.end, LayoutRelation::Equal, self, along.end));
     return constraints;
+}
+
+std::vector<std::shared_ptr<LayoutConstraint>> StackView::layoutConstraints() {
+    auto all = constraints();
+    for (auto& arrangement : arrangementConstraints()) all.push_back(std::move(arrangement));
+    return all;
 }
 
 std::vector<std::shared_ptr<LayoutConstraint>> StackView::alignmentConstraints(const std::shared_ptr<View>& view) {

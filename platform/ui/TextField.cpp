@@ -1,5 +1,7 @@
 #include "platform/ui/TextField.h"
 
+#include "platform/view/ViewRealizer.h"
+
 namespace ui {
 
 std::shared_ptr<TextField> TextField::labelWithString(std::string text) {
@@ -11,19 +13,23 @@ void TextField::setStringValue(std::string text) {
     didChange();
 }
 
-void TextField::setFont(const Font& font) {
+void TextField::setFont(const graphics::Font& font) {
     font_ = font;
     didChange();
 }
 
-void TextField::setTextColor(const Color& color) {
+void TextField::setTextColor(const graphics::Color& color) {
     textColor_ = color;
     didChange();
 }
 
-void TextField::setAlignment(TextAlignment alignment) {
+void TextField::setAlignment(graphics::TextAlignment alignment) {
     alignment_ = alignment;
     didChange();
+}
+
+void TextField::realize(view::ViewRealizer& realizer) {
+    realizer.realizeLabel(*this, {stringValue_, alignment_, font_, textColor_});
 }
 
 } // namespace ui

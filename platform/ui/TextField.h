@@ -1,9 +1,9 @@
 #pragma once
 
 #include "platform/PlatformExport.h"
-#include "platform/ui/Color.h"
-#include "platform/ui/Font.h"
-#include "platform/ui/View.h"
+#include "platform/graphics/Color.h"
+#include "platform/graphics/Font.h"
+#include "platform/ui/Control.h"
 
 #include <memory>
 #include <optional>
@@ -11,10 +11,8 @@
 
 namespace ui {
 
-enum class TextAlignment { Left = 0, Right = 1, Center = 2, Justified = 3, Natural = 4 };
-
 // A text the user reads but cannot edit or select: a label.
-class KF_PLATFORM_API TextField : public View {
+class KF_PLATFORM_API TextField : public Control {
 public:
     // A label showing the text in the system font of 13 points, in the
     // interface's own text colour, with natural alignment.
@@ -22,21 +20,23 @@ public:
 
     const std::string& stringValue() const { return stringValue_; }
     void setStringValue(std::string text);
-    const Font& font() const { return font_; }
-    void setFont(const Font& font);
+    const graphics::Font& font() const { return font_; }
+    void setFont(const graphics::Font& font);
     // None: the interface's own text colour.
-    const std::optional<Color>& textColor() const { return textColor_; }
-    void setTextColor(const Color& color);
-    TextAlignment alignment() const { return alignment_; }
-    void setAlignment(TextAlignment alignment);
+    const std::optional<graphics::Color>& textColor() const { return textColor_; }
+    void setTextColor(const graphics::Color& color);
+    graphics::TextAlignment alignment() const { return alignment_; }
+    void setAlignment(graphics::TextAlignment alignment);
+
+    void realize(view::ViewRealizer& realizer) override;
 
 private:
-    explicit TextField(std::string text) : View({}), stringValue_(std::move(text)) {}
+    explicit TextField(std::string text) : Control(Action()), stringValue_(std::move(text)) {}
 
     std::string stringValue_;
-    Font font_ = Font::systemFontOfSize(13.0, FontWeight::Regular);
-    std::optional<Color> textColor_;
-    TextAlignment alignment_ = TextAlignment::Natural;
+    graphics::Font font_ = graphics::Font::systemFontOfSize(13.0, graphics::FontWeight::Regular);
+    std::optional<graphics::Color> textColor_;
+    graphics::TextAlignment alignment_ = graphics::TextAlignment::Natural;
 };
 
 } // namespace ui

@@ -1,5 +1,7 @@
 #include "platform/view/ScreenSaverView.h"
 
+#include "platform/view/ViewRealizer.h"
+
 #include <cmath>
 
 namespace view {
@@ -37,5 +39,7 @@ void ScreenSaverView::stopAnimationTimer() {
     animationTimer_->cancel();
     animationTimer_.reset();
 }
+
+void ScreenSaverView::realize(ViewRealizer& realizer) { realizer.realizeDrawing(*this); }
 
 } // namespace view

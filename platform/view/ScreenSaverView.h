@@ -6,11 +6,9 @@
 
 #include <memory>
 
-namespace ui {
-class Window;
-}
-
 namespace view {
+
+class Window;
 
 // The view a screen saver draws in, as its host drives it: made for a
 // display or for the preview thumbnail, started and stopped. The base
@@ -29,7 +27,10 @@ public:
     virtual bool hasConfigureSheet() const { return false; }
     // The window of the view's settings sheet, for the host to present; null
     // for a saver without settings.
-    virtual std::shared_ptr<ui::Window> configureSheet() { return nullptr; }
+    virtual std::shared_ptr<Window> configureSheet() { return nullptr; }
+
+    // The view draws itself, also where views are shown as widgets.
+    void realize(ViewRealizer& realizer) override;
 
 protected:
     ScreenSaverView(Rect frame, bool isPreview);

@@ -1,8 +1,11 @@
 #include "platform/view/View.h"
 
+#include "platform/graphics/GraphicsContext.h"
+#include "platform/view/ViewRealizer.h"
 #include "platform/view/Window.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace view {
 
@@ -18,6 +21,28 @@ void resizeAxis(double& origin, double& length, double delta, bool flexibleBefor
     const double share = delta / flexibleParts;
     if (flexibleBefore) origin += share;
     if (flexibleLength) length = std::max(0.0, length + share);
+}
+
+// Paints the view and the views inside it in turn, each in its own
+// coordinates and clipped to its bounds: first its layer's background, then
+// what it draws itself.
+void drawSubtree(View& view, graphics::GraphicsContext& context, Point origin) {
+    if (view.isHidden()) return;
+    context.saveState();
+    context.translateBy(origin.x, origin.y);
+    context.clipToRect(view.bounds());
+    if (const auto* layer = view.layer(); layer && layer->backgroundColor) {
+        layer->backgroundColor->setFill();
+        graphics::RectFill(view.bounds());
+    }
+    view.drawRect(view.bounds());
+    view.setNeedsDisplay(false);
+    for (const auto& subview : view.subviews()) drawSubtree(*subview, context, subview->frame().origin);
+    context.restoreState();
+}
+
+std::uint32_t wholePixels(double points, double scale) {
+    return static_cast<std::uint32_t>(std::max(1.0, std::round(points * scale)));
 }
 
 } // namespace
@@ -163,13 +188,52 @@ void View::layoutSubtreeIfNeeded() {
     for (const auto& subview : subviews) subview->layoutSubtreeIfNeeded();
 }
 
-void View::setNeedsDisplay(bool needsDisplay) { needsDisplay_ = needsDisplay; }
+void View::setNeedsDisplay(bool needsDisplay) {
+    needsDisplay_ = needsDisplay;
+    if (needsDisplay) didChange();
+}
 
 void View::displayIfNeeded() {
     if (const auto shownIn = window()) shownIn->displayIfNeeded();
 }
 
 void View::drawRect(Rect) {}
+
+std::shared_ptr<graphics::BitmapImageRep> View::displayIntoBitmap(double scale) {
+    const Size size = frame_.size;
+    auto bitmap =
+        graphics::BitmapImageRep::initWithPixelsWide(wholePixels(size.width, scale), wholePixels(size.height, scale));
+    if (!bitmap) return nullptr;
+    bitmap->setSize(size);
+    const auto context = graphics::GraphicsContext::graphicsContextWithBitmapImageRep(bitmap);
+    if (!context) return nullptr;
+    graphics::GraphicsContext::saveGraphicsState();
+    graphics::GraphicsContext::setCurrentContext(context);
+    drawSubtree(*this, *context, {0.0, 0.0});
+    context->flushGraphics();
+    graphics::GraphicsContext::restoreGraphicsState();
+    return bitmap;
+}
+
+void View::realize(ViewRealizer& realizer) { realizer.realizeContainer(*this); }
+
+bool View::performKeyEquivalent(const std::string& key) {
+    // A copy: the key's action may change the views.
+    const auto subviews = subviews_;
+    return std::ranges::any_of(subviews, [&](const auto& subview) { return subview->performKeyEquivalent(key); });
+}
+
+void View::didChange() {
+    if (observer_) observer_->viewDidChange(*this);
+}
+
+void View::addConstraint(std::shared_ptr<LayoutConstraint> constraint) {
+    constraints_.push_back(std::move(constraint));
+}
+
+void View::removeConstraint(const LayoutConstraint& constraint) {
+    std::erase_if(constraints_, [&](const auto& kept) { return kept.get() == &constraint; });
+}
 
 Rect View::frameInWindow() const {
     Rect frame = frame_;

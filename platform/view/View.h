@@ -1,15 +1,20 @@
 #pragma once
 
 #include "platform/PlatformExport.h"
+#include "platform/graphics/BitmapImageRep.h"
 #include "platform/graphics/Color.h"
 #include "platform/view/Geometry.h"
+#include "platform/view/LayoutAnchor.h"
 
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace view {
 
+class View;
+class ViewRealizer;
 class Window;
 
 // Which parts of a view follow its superview's size: the bits of the
@@ -27,6 +32,15 @@ enum AutoresizingMask : unsigned {
 // What a layer-backed view shows behind its drawing.
 struct Layer {
     std::optional<graphics::Color> backgroundColor;
+    double cornerRadius = 0.0;
+};
+
+// Told when what a view shows changes (a label's text, a slider's value),
+// so that a widget showing it can follow.
+class ViewObserver {
+public:
+    virtual ~ViewObserver() = default;
+    virtual void viewDidChange(View& view) = 0;
 };
 
 // A rectangle of a window that draws itself and holds subviews. Views are
@@ -36,7 +50,9 @@ struct Layer {
 // it, the "did" ones once both window and superview are current.
 //
 // Coordinates are points with the origin at the lower-left corner; a frame
-// lies in its superview's coordinates.
+// lies in its superview's coordinates. A view is placed by its frame and
+// autoresizing mask, or, in a window whose backend lays views out (an
+// interface window), by layout constraints, which then set its frame.
 class KF_PLATFORM_API View : public std::enable_shared_from_this<View> {
 public:
     static std::shared_ptr<View> initWithFrame(Rect frame);
@@ -66,6 +82,7 @@ public:
     void setWantsLayer(bool wantsLayer);
     // Null unless the view wants a layer.
     Layer* layer() { return layer_ ? &*layer_ : nullptr; }
+    const Layer* layer() const { return layer_ ? &*layer_ : nullptr; }
 
     // Lays out what is pending in this view and its subviews now: a view
     // whose size changed brings its drawable up to date.
@@ -84,9 +101,45 @@ public:
 
     // Where the view lies in its window, in the window's points.
     Rect frameInWindow() const;
+    // The view and its subviews drawn into a new raster of the view's size
+    // at the scale; null when none can be made.
+    std::shared_ptr<graphics::BitmapImageRep> displayIntoBitmap(double scale);
+
+    // Whether the view's frame, rather than constraints, places it.
+    bool translatesAutoresizingMaskIntoConstraints() const { return translatesAutoresizingMask_; }
+    void setTranslatesAutoresizingMaskIntoConstraints(bool translates) { translatesAutoresizingMask_ = translates; }
+    LayoutXAxisAnchor leadingAnchor() { return {weak_from_this(), LayoutAttribute::Leading}; }
+    LayoutXAxisAnchor trailingAnchor() { return {weak_from_this(), LayoutAttribute::Trailing}; }
+    LayoutXAxisAnchor centerXAnchor() { return {weak_from_this(), LayoutAttribute::CenterX}; }
+    LayoutYAxisAnchor topAnchor() { return {weak_from_this(), LayoutAttribute::Top}; }
+    LayoutYAxisAnchor bottomAnchor() { return {weak_from_this(), LayoutAttribute::Bottom}; }
+    LayoutYAxisAnchor centerYAnchor() { return {weak_from_this(), LayoutAttribute::CenterY}; }
+    LayoutDimension widthAnchor() { return {weak_from_this(), LayoutAttribute::Width}; }
+    LayoutDimension heightAnchor() { return {weak_from_this(), LayoutAttribute::Height}; }
+    // The active constraints whose first item this view is, in the order
+    // they were activated.
+    const std::vector<std::shared_ptr<LayoutConstraint>>& constraints() const { return constraints_; }
+    // Those and the ones the view implies for its subviews (a stack view's
+    // arrangement): what a layout of the view has to hold.
+    virtual std::vector<std::shared_ptr<LayoutConstraint>> layoutConstraints() { return constraints_; }
+
+    // The name user-interface tests and assistive tools find the view by.
+    const std::string& identifier() const { return identifier_; }
+    void setIdentifier(std::string identifier) { identifier_ = std::move(identifier); }
+    ViewObserver* observer() const { return observer_; }
+    void setObserver(ViewObserver* observer) { observer_ = observer; }
+
+    // Says which widget shows the view where a toolkit shows views as
+    // widgets: by default a container of its subviews.
+    virtual void realize(ViewRealizer& realizer);
+    // Handles the key ("\r" for Return) if the view or one of its subviews,
+    // in order, has it as key equivalent; false when none has.
+    virtual bool performKeyEquivalent(const std::string& key);
 
 protected:
     explicit View(Rect frame);
+    // Tells the observer that what the view shows has changed.
+    void didChange();
 
     virtual void viewWillMoveToWindow(const std::shared_ptr<Window>& newWindow);
     virtual void viewDidMoveToWindow();
@@ -100,7 +153,10 @@ protected:
     virtual void layout() {}
 
 private:
+    friend class LayoutConstraint;
     friend class Window;
+    void addConstraint(std::shared_ptr<LayoutConstraint> constraint);
+    void removeConstraint(const LayoutConstraint& constraint);
     // Sends the will-callbacks to the view and its subviews, moves the
     // subtree to the window, then the did-callbacks.
     void moveToWindow(const std::shared_ptr<Window>& window);
@@ -120,6 +176,10 @@ private:
     std::optional<Layer> layer_;
     bool needsLayout_ = false;
     bool needsDisplay_ = false;
+    bool translatesAutoresizingMask_ = true;
+    std::vector<std::shared_ptr<LayoutConstraint>> constraints_;
+    std::string identifier_;
+    ViewObserver* observer_ = nullptr;
 };
 
 } // namespace view

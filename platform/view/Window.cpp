@@ -1,11 +1,12 @@
 #include "platform/view/Window.h"
 
 #include "platform/foundation/NotificationCenter.h"
-#include "platform/graphics/GraphicsContext.h"
 #include "platform/view/Screen.h"
 #include "platform/view/View.h"
+#include "platform/view/WindowController.h"
 
 #include <cmath>
+#include <utility>
 
 namespace view {
 
@@ -19,50 +20,32 @@ bool needsDisplay(const View& view) {
     return false;
 }
 
-// Paints the view and the views inside it in turn, each in its own
-// coordinates and clipped to its bounds: first its layer's background, then
-// what it draws itself.
-void drawSubtree(View& view, graphics::GraphicsContext& context) {
-    if (view.isHidden()) return;
-    context.saveState();
-    context.translateBy(view.frame().origin.x, view.frame().origin.y);
-    context.clipToRect(view.bounds());
-    if (const auto* layer = view.layer(); layer && layer->backgroundColor) {
-        layer->backgroundColor->setFill();
-        graphics::RectFill(view.bounds());
-    }
-    view.drawRect(view.bounds());
-    view.setNeedsDisplay(false);
-    for (const auto& subview : view.subviews()) drawSubtree(*subview, context);
-    context.restoreState();
-}
-
-std::uint32_t wholePixels(double points, double scale) {
-    return static_cast<std::uint32_t>(std::max(1.0, std::round(points * scale)));
-}
+bool isUsableLength(double points) { return std::isfinite(points) && points > 0.0; }
 
 } // namespace
 
-Window::Window(Size contentSize, std::shared_ptr<Screen> screen, double backingScaleFactor,
+Window::Window(Size contentSize, unsigned styleMask, std::shared_ptr<Screen> screen, double backingScaleFactor,
                std::unique_ptr<WindowBackend> backend)
-    : contentSize_(contentSize), screen_(std::move(screen)), backingScaleFactor_(backingScaleFactor),
-      backend_(std::move(backend)) {}
+    : contentSize_(contentSize), styleMask_(styleMask), screen_(std::move(screen)),
+      backingScaleFactor_(backingScaleFactor), backend_(std::move(backend)) {}
 
 Window::~Window() {
     if (backend_ && !closed_) backend_->close();
 }
 
-std::shared_ptr<Window> Window::initWithContentRect(Rect contentRect, std::shared_ptr<Screen> screen,
-                                                    double backingScaleFactor) {
-    std::shared_ptr<Window> window(new Window(contentRect.size, std::move(screen), backingScaleFactor, nullptr));
-    window->setContentView(View::initWithFrame({{0.0, 0.0}, contentRect.size}));
+std::shared_ptr<Window> Window::initWithContentRect(Rect contentRect, unsigned styleMask,
+                                                    std::shared_ptr<Screen> screen, double backingScaleFactor) {
+    const Size size = contentRect.size;
+    if (!isUsableLength(size.width) || !isUsableLength(size.height)) return nullptr;
+    std::shared_ptr<Window> window(new Window(size, styleMask, std::move(screen), backingScaleFactor, nullptr));
+    window->setContentView(View::initWithFrame({{0.0, 0.0}, size}));
     return window;
 }
 
 std::shared_ptr<Window> Window::initWithBackend(std::unique_ptr<WindowBackend> backend) {
     const Size size = backend->contentSize();
     const double scale = backend->backingScaleFactor();
-    std::shared_ptr<Window> window(new Window(size, nullptr, scale, std::move(backend)));
+    std::shared_ptr<Window> window(new Window(size, WindowStyleMaskBorderless, nullptr, scale, std::move(backend)));
     window->backend_->attach(window);
     window->setContentView(View::initWithFrame({{0.0, 0.0}, size}));
     return window;
@@ -73,6 +56,7 @@ void Window::setContentView(std::shared_ptr<View> view) {
     if (contentView_) contentView_->moveToWindow(nullptr);
     contentView_ = std::move(view);
     if (!contentView_) return;
+    contentView_->removeFromSuperview();
     contentView_->setFrame({{0.0, 0.0}, contentSize_});
     contentView_->moveToWindow(shared_from_this());
 }
@@ -81,32 +65,40 @@ std::shared_ptr<Screen> Window::screen() const { return backend_ ? backend_->scr
 
 double Window::backingScaleFactor() const { return backend_ ? backend_->backingScaleFactor() : backingScaleFactor_; }
 
+std::unique_ptr<WindowBackend> Window::setBackend(std::unique_ptr<WindowBackend> backend) {
+    auto previous = std::exchange(backend_, std::move(backend));
+    if (!backend_) return previous;
+    closed_ = false;
+    backend_->attach(shared_from_this());
+    return previous;
+}
+
+bool Window::performKeyEquivalent(const std::string& key) {
+    return !key.empty() && contentView_ && contentView_->performKeyEquivalent(key);
+}
+
 void Window::close() {
     if (closed_) return;
+    // An observer or the controller may let go of the last reference.
     const auto self = shared_from_this();
     foundation::NotificationCenter::defaultCenter().postNotificationName(kWindowWillCloseNotification, this);
     closed_ = true;
     if (backend_) backend_->close();
+    if (!releasedWhenClosed_) return;
+    if (const auto controller = windowController()) controller->releaseWindow();
 }
 
 void Window::displayIfNeeded() {
+    // A backend that shows each view as a widget draws each when its
+    // toolkit asks.
+    if (backend_ && backend_->showsEachView()) return;
     if (closed_ || !contentView_ || (contents_ && !needsDisplay(*contentView_))) return;
     drawViews();
 }
 
 void Window::drawViews() {
-    const double scale = backingScaleFactor();
-    auto contents = graphics::BitmapImageRep::initWithPixelsWide(wholePixels(contentSize_.width, scale),
-                                                                 wholePixels(contentSize_.height, scale));
+    auto contents = contentView_->displayIntoBitmap(backingScaleFactor());
     if (!contents) return;
-    contents->setSize(contentSize_);
-    const auto context = graphics::GraphicsContext::graphicsContextWithBitmapImageRep(contents);
-    if (!context) return;
-    graphics::GraphicsContext::saveGraphicsState();
-    graphics::GraphicsContext::setCurrentContext(context);
-    drawSubtree(*contentView_, *context);
-    context->flushGraphics();
-    graphics::GraphicsContext::restoreGraphicsState();
     contents_ = std::move(contents);
     if (backend_) backend_->showContents(*contents_);
 }
@@ -128,5 +120,26 @@ void Window::backendNeedsRedraw() {
 }
 
 void Window::backendDidClose() { close(); }
+
+bool Window::canBeginSheet(const std::shared_ptr<Window>& sheet) const {
+    return !attachedSheet_ && !sheet->sheetParent() && sheet.get() != this;
+}
+
+bool Window::beginSheet(const std::shared_ptr<Window>& sheet, SheetCompletionHandler handler) {
+    if (!canBeginSheet(sheet)) return false;
+    attachedSheet_ = sheet;
+    sheetCompletionHandler_ = std::move(handler);
+    sheet->sheetParent_ = weak_from_this();
+    return true;
+}
+
+void Window::endSheet(const std::shared_ptr<Window>& sheet, ModalResponse returnCode) {
+    if (!sheet || sheet != attachedSheet_) return;
+    const auto handler = std::move(sheetCompletionHandler_);
+    sheetCompletionHandler_ = nullptr;
+    attachedSheet_->sheetParent_.reset();
+    attachedSheet_.reset();
+    if (handler) handler(returnCode);
+}
 
 } // namespace view

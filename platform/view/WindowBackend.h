@@ -40,6 +40,9 @@ public:
     // Puts the drawn contents (the window's size in pixels, rows from the
     // top) on screen.
     virtual void showContents(const graphics::BitmapImageRep& contents) = 0;
+    // Whether the backend shows each view as a widget of its own, drawn
+    // when its toolkit asks, rather than the window's drawn contents.
+    virtual bool showsEachView() const { return false; }
     // Null when the window can hold no child.
     virtual std::unique_ptr<NativeSurface> newChildSurface(Rect pixels) = 0;
     virtual void close() = 0;

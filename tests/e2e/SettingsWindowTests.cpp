@@ -9,7 +9,7 @@
 #include "tests/support/XvfbServer.h"
 
 #include "platform/graphics/PNGEncoding.h"
-#include "platform/ui/gtk/Presenter.h"
+#include "platform/view/gtk/Presenter.h"
 
 #include <gtest/gtest.h>
 
@@ -67,7 +67,7 @@ double edgeFrom(const Pixels& pixels, double x, double y, int dx, int dy) {
 // The box of the region's pixels that show text of the given colour on the
 // background: the colour itself and its blends with the background (the
 // edges of letters), and nothing else, such as a focus ring.
-std::optional<ui::Rect> inkWithin(const Pixels& pixels, ui::Rect region, Rgb text, Rgb background) {
+std::optional<view::Rect> inkWithin(const Pixels& pixels, view::Rect region, Rgb text, Rgb background) {
     const double span[] = {double(text.red - background.red), double(text.green - background.green),
                            double(text.blue - background.blue)};
     const double spanLength = std::sqrt(span[0] * span[0] + span[1] * span[1] + span[2] * span[2]);
@@ -92,17 +92,17 @@ std::optional<ui::Rect> inkWithin(const Pixels& pixels, ui::Rect region, Rgb tex
         }
     }
     if (maxX < 0) return std::nullopt;
-    return ui::Rect{{minX, minY}, {maxX - minX, maxY - minY}};
+    return view::Rect{{minX, minY}, {maxX - minX, maxY - minY}};
 }
 
-double maxX(const ui::Rect& rect) { return rect.origin.x + rect.size.width; }
-double midX(const ui::Rect& rect) { return rect.origin.x + rect.size.width / 2; }
-double midY(const ui::Rect& rect) { return rect.origin.y + rect.size.height / 2; }
+double maxX(const view::Rect& rect) { return rect.origin.x + rect.size.width; }
+double midX(const view::Rect& rect) { return rect.origin.x + rect.size.width / 2; }
+double midY(const view::Rect& rect) { return rect.origin.y + rect.size.height / 2; }
 
 // Within two points of where the constraints put it.
 constexpr double kTolerance = 2;
 
-void expectCardAt(const Pixels& pixels, const ui::Rect& card, const std::string& name) {
+void expectCardAt(const Pixels& pixels, const view::Rect& card, const std::string& name) {
     const double middle = midY(card);
     ASSERT_LE(distance(rgbAt(pixels, card.origin.x + 7, middle), kCard), 1) << name;
     EXPECT_NEAR(edgeFrom(pixels, card.origin.x + 7, middle, -1, 0), card.origin.x, kTolerance) << name << " left";
@@ -113,7 +113,7 @@ void expectCardAt(const Pixels& pixels, const ui::Rect& card, const std::string&
         << name << " bottom";
 }
 
-void expectButtonAt(const Pixels& pixels, const ui::Rect& button, const std::string& name) {
+void expectButtonAt(const Pixels& pixels, const view::Rect& button, const std::string& name) {
     const double inside = button.origin.x + 6, middle = midY(button);
     EXPECT_GT(distance(rgbAt(pixels, inside, middle), kBackground), 8) << name << " has a face of its own";
     EXPECT_NEAR(edgeFrom(pixels, inside, middle, -1, 0), button.origin.x, kTolerance) << name << " left";
@@ -126,9 +126,9 @@ void expectButtonAt(const Pixels& pixels, const ui::Rect& button, const std::str
 // ending at its trailing edge when it is right-aligned), and fills most of
 // its height, as letters with ascenders and descenders do. Labels one point
 // apart share no ink: the search reaches one point above and below.
-void expectLabelAt(const Pixels& pixels, const ui::Rect& label, Rgb text, Rgb background, const std::string& name,
+void expectLabelAt(const Pixels& pixels, const view::Rect& label, Rgb text, Rgb background, const std::string& name,
                    bool rightAligned = false) {
-    const ui::Rect region{{label.origin.x - 8, label.origin.y - 1}, {label.size.width + 16, label.size.height + 2}};
+    const view::Rect region{{label.origin.x - 8, label.origin.y - 1}, {label.size.width + 16, label.size.height + 2}};
     const auto ink = inkWithin(pixels, region, text, background);
     ASSERT_TRUE(ink.has_value()) << name << " shows no text";
     EXPECT_GE(ink->origin.x, label.origin.x - kTolerance) << name;
@@ -201,7 +201,7 @@ protected:
         setenv("GDK_BACKEND", "x11", 1);
         setenv("GTK_A11Y", "none", 1);
         foundation::ErrorRef error;
-        ASSERT_TRUE(ui::gtk::initialize(&error)) << error->localizedDescription();
+        ASSERT_TRUE(view::gtk::initialize(&error)) << error->localizedDescription();
         // Measured here, where the host will draw, before it draws.
         layout_ = sheetLayoutFromConstraints(measureSheetNaturalSizes());
     }
@@ -293,7 +293,8 @@ TEST_F(SettingsWindow, OpensTheSheetSavesThroughItIntoARunningTestAndEndsWhenClo
     // At the lowest intensity the pattern is much darker: the running
     // test's renderer has the new value.
     double lightAfter = lightBefore;
-    EXPECT_TRUE(eventually([&] { return (lightAfter = patternPeakLight(screen_, test)) < 0.75 * lightBefore; }, kStepTime))
+    EXPECT_TRUE(
+        eventually([&] { return (lightAfter = patternPeakLight(screen_, test)) < 0.75 * lightBefore; }, kStepTime))
         << lightBefore << " then " << lightAfter;
 
     // Escape leaves the sheet as "Abbrechen" does, storing nothing.

@@ -3,7 +3,7 @@
 #include "sheet/KORLANFlowConfigurationController.h"
 
 #include "platform/dispatch/MainQueue.h"
-#include "platform/ui/gtk/Presenter.h"
+#include "platform/view/gtk/Presenter.h"
 
 #include <algorithm>
 #include <chrono>
@@ -13,13 +13,13 @@ namespace {
 constexpr double kWidth = 540, kHeight = 414, kMargin = 28;
 constexpr double kCardHeight = 76, kGap = 10, kInset = 14, kValueWidth = 64;
 
-ui::Size sizeOf(const std::shared_ptr<ui::View>& view) { return view->frame().size; }
+view::Size sizeOf(const std::shared_ptr<view::View>& view) { return view->frame().size; }
 
 } // namespace
 
 SheetNaturalSizes measureSheetNaturalSizes() {
     const auto controller = KORLANFlowConfigurationController::init();
-    const auto presentation = ui::gtk::WindowPresentation::present(controller->window());
+    view::gtk::present(controller->window());
     dispatch::MainQueue::shared().runUntil(
         [&] { return controller->complexitySlider()->frame().size.height > 0; }, std::chrono::seconds(10));
     const auto& top = controller->window()->contentView()->subviews();
@@ -61,7 +61,7 @@ SheetLayout sheetLayoutFromConstraints(const SheetNaturalSizes& sizes) {
     // edge, "Sichern" at its trailing edge, "Abbrechen" 10 before it.
     const double rowHeight = std::max({sizes.standard.height, sizes.cancel.height, sizes.save.height});
     const double middle = kHeight - 22 - rowHeight / 2;
-    const auto centred = [&](double x, ui::Size size) { return ui::Rect{{x, middle - size.height / 2}, size}; };
+    const auto centred = [&](double x, view::Size size) { return view::Rect{{x, middle - size.height / 2}, size}; };
     layout.standard = centred(kMargin, sizes.standard);
     layout.save = centred(kWidth - kMargin - sizes.save.width, sizes.save);
     layout.cancel = centred(layout.save.origin.x - kGap - sizes.cancel.width, sizes.cancel);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ui/View.h"
+#include "platform/view/View.h"
 
 #include <array>
 
@@ -9,21 +9,21 @@
 // sizes of its labels, sliders and buttons.
 struct SheetLayout {
     struct Row {
-        ui::Rect card, title, explanation, value, slider;
+        view::Rect card, title, explanation, value, slider;
     };
-    ui::Rect title, subtitle;
+    view::Rect title, subtitle;
     std::array<Row, 3> rows;
-    ui::Rect standard, cancel, save;
+    view::Rect standard, cancel, save;
 };
 
 // The natural sizes, measured by showing a sheet with the presenter on the
 // display in $DISPLAY (the one the host will use, with the same fonts),
 // then putting it away.
 struct SheetNaturalSizes {
-    ui::Size title, subtitle;
-    std::array<ui::Size, 3> rowTitle, explanation;
+    view::Size title, subtitle;
+    std::array<view::Size, 3> rowTitle, explanation;
     double valueHeight = 0, sliderHeight = 0;
-    ui::Size standard, cancel, save;
+    view::Size standard, cancel, save;
 };
 
 SheetNaturalSizes measureSheetNaturalSizes();

@@ -50,7 +50,8 @@ protected:
     }
     static std::shared_ptr<view::Window> window() {
         return view::Window::initWithContentRect(
-            kFrame, view::Screen::initWithFrame(kFrame, 1.0, {{view::kScreenNumberKey, kDisplay}}));
+            kFrame, view::WindowStyleMaskBorderless,
+            view::Screen::initWithFrame(kFrame, 1.0, {{view::kScreenNumberKey, kDisplay}}));
     }
 
     ScratchDirectoryVariable cacheHome{"XDG_CACHE_HOME"};

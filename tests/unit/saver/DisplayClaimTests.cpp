@@ -77,7 +77,8 @@ TEST_F(DisplayClaims, AScreenWithoutANumberGivesNoClaimButTheViewStillRenders) {
         {"no number", SaverHarness::windowOnDisplay(std::nullopt)},
         {"text for a number",
          view::Window::initWithContentRect(
-             frame, view::Screen::initWithFrame(frame, 1.0, {{view::kScreenNumberKey, std::string("69733248")}}))},
+             frame, view::WindowStyleMaskBorderless,
+             view::Screen::initWithFrame(frame, 1.0, {{view::kScreenNumberKey, std::string("69733248")}}))},
     };
     const auto other = SaverHarness::startedView();
     for (const auto& c : cases) {

@@ -64,7 +64,8 @@ std::shared_ptr<view::Window> SaverHarness::windowOnDisplay(std::optional<std::i
     view::DeviceDescription description;
     if (display) description[view::kScreenNumberKey] = *display;
     const view::Rect frame{{0.0, 0.0}, points};
-    return view::Window::initWithContentRect(frame, view::Screen::initWithFrame(frame, scale, description), scale);
+    return view::Window::initWithContentRect(frame, view::WindowStyleMaskBorderless,
+                                             view::Screen::initWithFrame(frame, scale, description), scale);
 }
 
 std::shared_ptr<KORLANFlowScreenSaverView> SaverHarness::newView(bool isPreview, view::Size points) {

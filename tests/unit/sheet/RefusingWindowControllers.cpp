@@ -2,14 +2,14 @@
 
 #include "tests/support/PlatformDefinition.h"
 
-#include "platform/ui/WindowController.h"
+#include "platform/view/WindowController.h"
 
 namespace {
 
 bool refusing = false;
-std::shared_ptr<ui::Window> lastRefused;
+std::shared_ptr<view::Window> lastRefused;
 
-using AdoptWindow = bool (*)(ui::WindowController*, const std::shared_ptr<ui::Window>&);
+using AdoptWindow = bool (*)(view::WindowController*, const std::shared_ptr<view::Window>&);
 
 } // namespace
 
@@ -20,16 +20,16 @@ RefusingWindowControllers::~RefusingWindowControllers() {
     lastRefused.reset();
 }
 
-const std::shared_ptr<ui::Window>& RefusingWindowControllers::refusedWindow() const { return lastRefused; }
+const std::shared_ptr<view::Window>& RefusingWindowControllers::refusedWindow() const { return lastRefused; }
 
-namespace ui {
+namespace view {
 
 bool WindowController::adoptWindow(const std::shared_ptr<Window>& window) {
     static const auto platform = platformDefinitionAs<AdoptWindow>(
-        "_ZN2ui16WindowController11adoptWindowERKSt10shared_ptrINS_6WindowEE");
+        "_ZN4view16WindowController11adoptWindowERKSt10shared_ptrINS_6WindowEE");
     if (!refusing) return platform(this, window);
     lastRefused = window;
     return false;
 }
 
-} // namespace ui
+} // namespace view

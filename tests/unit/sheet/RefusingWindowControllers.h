@@ -1,12 +1,12 @@
 #pragma once
 
-#include "platform/ui/Window.h"
+#include "platform/view/Window.h"
 
 #include <memory>
 
 // While it lives, the window-controller base refuses every window, as a
 // base initialiser that yields nothing. Linking RefusingWindowControllers.cpp
-// into a test executable defines ui::WindowController::adoptWindow in the
+// into a test executable defines view::WindowController::adoptWindow in the
 // executable itself, where it takes the place of the platform library's
 // and forwards to it while no refusal is in place.
 class RefusingWindowControllers {
@@ -17,5 +17,5 @@ public:
     RefusingWindowControllers& operator=(const RefusingWindowControllers&) = delete;
 
     // The last window refused, kept for a look at what was built in it.
-    const std::shared_ptr<ui::Window>& refusedWindow() const;
+    const std::shared_ptr<view::Window>& refusedWindow() const;
 };

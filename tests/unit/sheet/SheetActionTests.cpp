@@ -27,9 +27,9 @@ Values sliderValues(const std::vector<std::shared_ptr<ui::Slider>>& sliders) {
 }
 
 // Counts the changes of what the observed labels show.
-class LabelRefreshes : public ui::ViewObserver {
+class LabelRefreshes : public view::ViewObserver {
 public:
-    void viewDidChange(ui::View&) override { ++refreshes; }
+    void viewDidChange(view::View&) override { ++refreshes; }
     int refreshes = 0;
 };
 
@@ -87,7 +87,7 @@ TEST_F(SheetTest, StandardThenAbbrechenOrEscapeStoresNothingAndTheNextPresentati
         } else {
             controller->cancelSettings(nullptr);
         }
-        EXPECT_EQ(endings_, std::vector<ui::ModalResponse>{ui::ModalResponseCancel}) << "by Escape: " << byEscape;
+        EXPECT_EQ(endings_, std::vector<view::ModalResponse>{view::ModalResponseCancel}) << "by Escape: " << byEscape;
         EXPECT_EQ(sliderValues(sliders(*controller)), valuesOf(kStoredElsewhere)) << "back at the stored values";
         EXPECT_EQ(announcements_, 0);
         EXPECT_EQ(configHome_.readSettingsFile(KORLANFlowBundleIdentifier), stored);
@@ -141,7 +141,7 @@ TEST_F(SheetTest, SavingStoresTheSlidersAnnouncesOnceAndThenEndsTheSheet) {
         controller->reloadFromDefaults();
         // What the sheet's ending finds: the announcement has been made.
         int announcementsAtEnd = -1;
-        ASSERT_TRUE(host_->beginSheet(controller->window(), [&](ui::ModalResponse code) {
+        ASSERT_TRUE(host_->beginSheet(controller->window(), [&](view::ModalResponse code) {
             announcementsAtEnd = announcements_;
             endings_.push_back(code);
         }));
@@ -151,7 +151,7 @@ TEST_F(SheetTest, SavingStoresTheSlidersAnnouncesOnceAndThenEndsTheSheet) {
         EXPECT_EQ(valuesOf(KORLANFlowLoadConfiguration()), c.stored) << c.what;
         EXPECT_EQ(announcements_, 1) << c.what;
         EXPECT_EQ(announcementsAtEnd, 1) << c.what << ": announced before the sheet ended";
-        EXPECT_EQ(endings_, std::vector<ui::ModalResponse>{ui::ModalResponseOK}) << c.what;
+        EXPECT_EQ(endings_, std::vector<view::ModalResponse>{view::ModalResponseOK}) << c.what;
         EXPECT_EQ(closes.closes, 0) << c.what << ": ending the sheet is the host's";
         EXPECT_EQ(host_->attachedSheet(), nullptr) << c.what;
     }
@@ -171,7 +171,7 @@ TEST_F(SheetTest, ASecondPresentationShowsWhatWasStoredElsewhereInBetween) {
 
 TEST_F(SheetTest, TheSameWindowServesEveryPresentationAndClosingKeepsIt) {
     const auto controller = KORLANFlowConfigurationController::init();
-    const std::weak_ptr<ui::Window> window = controller->window();
+    const std::weak_ptr<view::Window> window = controller->window();
     for (int presentation = 0; presentation < 3; ++presentation) {
         present(*controller);
         controller->saveSettings(nullptr);

@@ -14,7 +14,7 @@ UserLocale::UserLocale(const std::string& name) : all_("LC_ALL", name), numeric_
 }
 
 SheetTest::SheetTest()
-    : host_(ui::Window::initWithContentRect({{0, 0}, {800, 600}}, ui::WindowStyleMaskTitled)),
+    : host_(view::Window::initWithContentRect({{0, 0}, {800, 600}}, view::WindowStyleMaskTitled)),
       observer_(foundation::NotificationCenter::defaultCenter().addObserverForName(
           KORLANFlowSettingsDidChangeNotification, nullptr,
           [this](const foundation::Notification&) { ++announcements_; })) {}
@@ -23,7 +23,7 @@ SheetTest::~SheetTest() { foundation::NotificationCenter::defaultCenter().remove
 
 void SheetTest::present(KORLANFlowConfigurationController& controller) {
     controller.reloadFromDefaults();
-    ASSERT_TRUE(host_->beginSheet(controller.window(), [this](ui::ModalResponse code) { endings_.push_back(code); }));
+    ASSERT_TRUE(host_->beginSheet(controller.window(), [this](view::ModalResponse code) { endings_.push_back(code); }));
 }
 
 std::vector<std::shared_ptr<ui::Slider>> SheetTest::sliders(const KORLANFlowConfigurationController& controller) const {

@@ -5,7 +5,7 @@
 #include "tests/support/ScratchConfigHome.h"
 
 #include "platform/foundation/NotificationCenter.h"
-#include "platform/ui/Window.h"
+#include "platform/view/Window.h"
 
 #include <gtest/gtest.h>
 
@@ -43,8 +43,8 @@ protected:
     ScratchConfigHome configHome_;
     UserLocale locale_{"de_DE.UTF-8"};
     int announcements_ = 0;
-    std::vector<ui::ModalResponse> endings_;
-    std::shared_ptr<ui::Window> host_;
+    std::vector<view::ModalResponse> endings_;
+    std::shared_ptr<view::Window> host_;
 
 private:
     foundation::NotificationCenter::ObserverId observer_;

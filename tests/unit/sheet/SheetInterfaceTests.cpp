@@ -1,7 +1,7 @@
 #include "tests/unit/sheet/SheetFixture.h"
 
 #include "platform/ui/Button.h"
-#include "platform/ui/LayoutConstraint.h"
+#include "platform/view/LayoutConstraint.h"
 
 #include <gtest/gtest.h>
 
@@ -41,34 +41,34 @@ public:
         for (std::size_t i = 0; i < 4; ++i) name(buttons->arrangedSubviews().at(i), buttonNames[i]);
     }
 
-    const std::shared_ptr<ui::View>& operator[](const std::string& name) const { return byName_.at(name); }
-    std::string nameOf(const ui::View* view) const { return names_.count(view) ? names_.at(view) : "?"; }
-    const std::map<std::string, std::shared_ptr<ui::View>>& all() const { return byName_; }
+    const std::shared_ptr<view::View>& operator[](const std::string& name) const { return byName_.at(name); }
+    std::string nameOf(const view::View* view) const { return names_.count(view) ? names_.at(view) : "?"; }
+    const std::map<std::string, std::shared_ptr<view::View>>& all() const { return byName_; }
 
 private:
-    void name(const std::shared_ptr<ui::View>& view, const std::string& name) {
+    void name(const std::shared_ptr<view::View>& view, const std::string& name) {
         names_[view.get()] = name;
         byName_[name] = view;
     }
 
-    std::map<const ui::View*, std::string> names_;
-    std::map<std::string, std::shared_ptr<ui::View>> byName_;
+    std::map<const view::View*, std::string> names_;
+    std::map<std::string, std::shared_ptr<view::View>> byName_;
 };
 
-const char* attributeName(ui::LayoutAttribute attribute) {
+const char* attributeName(view::LayoutAttribute attribute) {
     switch (attribute) {
-    case ui::LayoutAttribute::Leading: return "leading";
-    case ui::LayoutAttribute::Trailing: return "trailing";
-    case ui::LayoutAttribute::Top: return "top";
-    case ui::LayoutAttribute::Bottom: return "bottom";
-    case ui::LayoutAttribute::Width: return "width";
-    case ui::LayoutAttribute::Height: return "height";
-    case ui::LayoutAttribute::CenterY: return "centerY";
+    case view::LayoutAttribute::Leading: return "leading";
+    case view::LayoutAttribute::Trailing: return "trailing";
+    case view::LayoutAttribute::Top: return "top";
+    case view::LayoutAttribute::Bottom: return "bottom";
+    case view::LayoutAttribute::Width: return "width";
+    case view::LayoutAttribute::Height: return "height";
+    case view::LayoutAttribute::CenterY: return "centerY";
     default: return "other";
     }
 }
 
-std::string describe(const ui::LayoutConstraint& constraint, const SheetViews& views) {
+std::string describe(const view::LayoutConstraint& constraint, const SheetViews& views) {
     const char* relations[] = {" <= ", " == ", " >= "};
     std::string text = views.nameOf(constraint.firstItem().get()) + "." + attributeName(constraint.firstAttribute()) +
                        relations[static_cast<int>(constraint.relation()) + 1];
@@ -129,9 +129,9 @@ std::vector<std::string> activeConstraints(const SheetViews& views) {
     return found;
 }
 
-ui::Color grey(double white) { return ui::Color::colorWithWhite(white, 1.0); }
-ui::Color sRGB255(int red, int green, int blue) {
-    return ui::Color::colorWithSRGBRed(red / 255.0, green / 255.0, blue / 255.0, 1.0);
+graphics::Color grey(double white) { return graphics::Color::colorWithWhite(white, 1.0); }
+graphics::Color sRGB255(int red, int green, int blue) {
+    return graphics::Color::colorWithSRGBRed(red / 255.0, green / 255.0, blue / 255.0, 1.0);
 }
 
 } // namespace
@@ -141,10 +141,10 @@ TEST_F(SheetTest, TheWindowIsATitledDarkWindowOfFixedSizeKeptWhenClosed) {
     const auto& window = *controller->window();
     EXPECT_EQ(window.contentSize().width, 540);
     EXPECT_EQ(window.contentSize().height, 414);
-    EXPECT_EQ(window.styleMask(), ui::WindowStyleMaskTitled) << "no close, minimise or resize control";
+    EXPECT_EQ(window.styleMask(), view::WindowStyleMaskTitled) << "no close, minimise or resize control";
     EXPECT_EQ(window.title(), "KORLAN Flow");
     EXPECT_FALSE(window.isReleasedWhenClosed());
-    EXPECT_EQ(window.appearance(), ui::AppearanceName::DarkAqua);
+    EXPECT_EQ(window.appearance(), view::AppearanceName::DarkAqua);
     EXPECT_EQ(window.windowController(), controller);
 }
 
@@ -162,34 +162,34 @@ TEST_F(SheetTest, EveryConstraintIsActiveWithItsConstant) {
 }
 
 TEST_F(SheetTest, LabelsCardsAndButtonsShowTheirTextsFontsAndColours) {
-    using ui::Font;
-    using ui::FontWeight;
+    using graphics::Font;
+    using graphics::FontWeight;
     const Font title = Font::systemFontOfSize(26, FontWeight::Semibold);
     const Font regular13 = Font::systemFontOfSize(13, FontWeight::Regular);
     const Font rowTitle = Font::systemFontOfSize(13, FontWeight::Medium);
     const Font explanation = Font::systemFontOfSize(11, FontWeight::Regular);
     const Font value = Font::monospacedDigitSystemFontOfSize(12, FontWeight::Medium);
-    const ui::Color white = ui::Color::whiteColor();
-    const ui::Color valueColour = ui::Color::colorWithSRGBRed(0.61, 0.76, 0.67, 1.0);
+    const graphics::Color white = graphics::Color::whiteColor();
+    const graphics::Color valueColour = graphics::Color::colorWithSRGBRed(0.61, 0.76, 0.67, 1.0);
     struct Label {
         const char* name;
         const char* text;
         Font font;
-        ui::Color colour;
-        ui::TextAlignment alignment = ui::TextAlignment::Natural;
+        graphics::Color colour;
+        graphics::TextAlignment alignment = graphics::TextAlignment::Natural;
     };
     const Label expected[] = {
         {"title", "KORLAN Flow", title, white},
         {"subtitle", "Organische Muster in Echtzeit \u2013 ruhig, fließend und jedes Mal neu.", regular13, grey(0.74)},
         {"card1.title", "Geschwindigkeit", rowTitle, white},
         {"card1.explanation", "Wie schnell sich die Strömung weiterentwickelt", explanation, grey(0.62)},
-        {"card1.value", "0,80 ×", value, valueColour, ui::TextAlignment::Right},
+        {"card1.value", "0,80 ×", value, valueColour, graphics::TextAlignment::Right},
         {"card2.title", "Intensität", rowTitle, white},
         {"card2.explanation", "Kontrast und räumliche Tiefe des Musters", explanation, grey(0.62)},
-        {"card2.value", "0,88 ×", value, valueColour, ui::TextAlignment::Right},
+        {"card2.value", "0,88 ×", value, valueColour, graphics::TextAlignment::Right},
         {"card3.title", "Komplexität", rowTitle, white},
         {"card3.explanation", "Anzahl und Dichte der ineinanderlaufenden Konturen", explanation, grey(0.62)},
-        {"card3.value", "1,00 ×", value, valueColour, ui::TextAlignment::Right},
+        {"card3.value", "1,00 ×", value, valueColour, graphics::TextAlignment::Right},
     };
     const auto controller = KORLANFlowConfigurationController::init();
     const SheetViews views(*controller);
@@ -246,7 +246,7 @@ TEST_F(SheetTest, TheSlidersAndButtonsAreSetUpAsTabled) {
     struct ButtonRow {
         const char* title;
         const char* keyEquivalent;
-        std::optional<ui::Color> tint;
+        std::optional<graphics::Color> tint;
     };
     const ButtonRow buttonRows[] = {
         {"Standard", "", std::nullopt},
@@ -265,10 +265,10 @@ TEST_F(SheetTest, TheSlidersAndButtonsAreSetUpAsTabled) {
     const auto buttons = std::dynamic_pointer_cast<ui::StackView>(views["buttons"]);
     const auto rows = std::dynamic_pointer_cast<ui::StackView>(views["rows"]);
     EXPECT_EQ(buttons->orientation(), ui::UserInterfaceLayoutOrientation::Horizontal);
-    EXPECT_EQ(buttons->alignment(), ui::LayoutAttribute::CenterY);
+    EXPECT_EQ(buttons->alignment(), view::LayoutAttribute::CenterY);
     EXPECT_EQ(buttons->spacing(), 10);
     EXPECT_EQ(rows->orientation(), ui::UserInterfaceLayoutOrientation::Vertical);
-    EXPECT_EQ(rows->alignment(), ui::LayoutAttribute::Leading);
+    EXPECT_EQ(rows->alignment(), view::LayoutAttribute::Leading);
     EXPECT_EQ(rows->spacing(), 10);
 }
 

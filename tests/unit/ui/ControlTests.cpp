@@ -1,3 +1,5 @@
+#include "tests/support/ViewChangeCounter.h"
+
 #include "platform/ui/Button.h"
 #include "platform/ui/Slider.h"
 #include "platform/ui/TextField.h"
@@ -15,14 +17,7 @@ namespace {
 class ActionTarget {
 public:
     void act(const ui::Action::Sender& sender) { senders.push_back(sender.get()); }
-    std::vector<const ui::View*> senders;
-};
-
-// Counts what a presentation of a view would be told.
-class ChangeCounter : public ui::ViewObserver {
-public:
-    void viewDidChange(ui::View&) override { ++changes; }
-    int changes = 0;
+    std::vector<const view::View*> senders;
 };
 
 } // namespace
@@ -74,7 +69,7 @@ TEST(Controls, DoNotKeepTheirTargetAlive) {
     const std::weak_ptr<ActionTarget> watch = target;
     const auto button = ui::Button::buttonWithTitle("Sichern", ui::Action(target, &ActionTarget::act));
     EXPECT_TRUE(button->sendAction());
-    EXPECT_EQ(target->senders, (std::vector<const ui::View*>{button.get()}));
+    EXPECT_EQ(target->senders, (std::vector<const view::View*>{button.get()}));
 
     target.reset();
     EXPECT_TRUE(watch.expired());
@@ -84,7 +79,7 @@ TEST(Controls, DoNotKeepTheirTargetAlive) {
 }
 
 TEST(Controls, TellTheirObserverOfEveryChangeOfWhatTheyShow) {
-    ChangeCounter counter;
+    ViewChangeCounter counter;
     const auto label = ui::TextField::labelWithString("1,00 ×");
     const auto slider = ui::Slider::sliderWithValue(1.0, 0.0, 2.0, {});
     const auto button = ui::Button::buttonWithTitle("Standard", {});
@@ -93,9 +88,9 @@ TEST(Controls, TellTheirObserverOfEveryChangeOfWhatTheyShow) {
     button->setObserver(&counter);
 
     label->setStringValue("0,80 ×");
-    label->setFont(ui::Font::monospacedDigitSystemFontOfSize(12, ui::FontWeight::Medium));
-    label->setTextColor(ui::Color::whiteColor());
-    label->setAlignment(ui::TextAlignment::Right);
+    label->setFont(graphics::Font::monospacedDigitSystemFontOfSize(12, graphics::FontWeight::Medium));
+    label->setTextColor(graphics::Color::whiteColor());
+    label->setAlignment(graphics::TextAlignment::Right);
     slider->setFloatValue(0.5f);
     slider->moveTo(0.6);
     button->setTitle("Abbrechen");

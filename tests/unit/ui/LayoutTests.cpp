@@ -1,6 +1,6 @@
 #include "platform/ui/StackView.h"
-#include "platform/ui/View.h"
-#include "platform/ui/Window.h"
+#include "platform/view/View.h"
+#include "platform/view/Window.h"
 
 #include <gtest/gtest.h>
 
@@ -10,10 +10,10 @@
 
 namespace {
 
-using ui::LayoutAttribute;
-using ui::LayoutConstraint;
-using ui::LayoutRelation;
-using ui::View;
+using view::LayoutAttribute;
+using view::LayoutConstraint;
+using view::LayoutRelation;
+using view::View;
 
 // A constraint written as the names of its parts, for comparing whole lists.
 std::string describe(const LayoutConstraint& constraint, const std::function<std::string(const View*)>& nameOf) {
@@ -50,7 +50,8 @@ TEST(LayoutConstraints, AnchorsRecordItemsAttributesRelationsAndConstants) {
          expect("a", L::Leading, R::Equal, "b", L::Leading, 28)},
         {a->trailingAnchor().constraintEqualToAnchor(b->trailingAnchor(), -28),
          expect("a", L::Trailing, R::Equal, "b", L::Trailing, -28)},
-        {a->topAnchor().constraintEqualToAnchor(b->bottomAnchor(), 5), expect("a", L::Top, R::Equal, "b", L::Bottom, 5)},
+        {a->topAnchor().constraintEqualToAnchor(b->bottomAnchor(), 5),
+         expect("a", L::Top, R::Equal, "b", L::Bottom, 5)},
         {a->centerYAnchor().constraintEqualToAnchor(b->centerYAnchor()),
          expect("a", L::CenterY, R::Equal, "b", L::CenterY, 0)},
         {a->trailingAnchor().constraintLessThanOrEqualToAnchor(b->leadingAnchor(), -8),
@@ -168,7 +169,7 @@ TEST(StackView, ArrangesItsViewsAlongItsOrientationAndAlignsThemAcrossIt) {
 }
 
 TEST(InterfaceViews, AViewMovesBetweenSuperviewsAndFindsItsWindowThroughThem) {
-    const auto window = ui::Window::initWithContentRect({{0, 0}, {200, 100}}, ui::WindowStyleMaskTitled);
+    const auto window = view::Window::initWithContentRect({{0, 0}, {200, 100}}, view::WindowStyleMaskTitled);
     const auto first = View::initWithFrame({});
     const auto second = View::initWithFrame({});
     const auto child = View::initWithFrame({});

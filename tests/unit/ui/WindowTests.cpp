@@ -2,8 +2,8 @@
 
 #include "platform/ui/Application.h"
 #include "platform/ui/Button.h"
-#include "platform/ui/Window.h"
-#include "platform/ui/WindowController.h"
+#include "platform/view/Window.h"
+#include "platform/view/WindowController.h"
 
 #include <gtest/gtest.h>
 
@@ -15,13 +15,13 @@
 
 namespace {
 
-std::shared_ptr<ui::Window> titledWindow() {
-    return ui::Window::initWithContentRect({{0, 0}, {540, 414}}, ui::WindowStyleMaskTitled);
+std::shared_ptr<view::Window> titledWindow() {
+    return view::Window::initWithContentRect({{0, 0}, {540, 414}}, view::WindowStyleMaskTitled);
 }
 
 // A controller whose window holds a button that targets the controller:
 // the shape of every sheet.
-class ButtonController : public ui::WindowController {
+class ButtonController : public view::WindowController {
 public:
     static std::shared_ptr<ButtonController> make() {
         std::shared_ptr<ButtonController> controller(new ButtonController());
@@ -50,7 +50,8 @@ TEST(InterfaceWindow, IsMadeOnlyForAPositiveFiniteContentSize) {
     };
     for (auto c : {Case{540, 414, true}, Case{0.5, 1, true}, Case{0, 414, false}, Case{540, -1, false},
                    Case{kNaN, 414, false}, Case{540, kInfinity, false}}) {
-        const auto window = ui::Window::initWithContentRect({{10, 20}, {c.width, c.height}}, ui::WindowStyleMaskTitled);
+        const auto window =
+            view::Window::initWithContentRect({{10, 20}, {c.width, c.height}}, view::WindowStyleMaskTitled);
         ASSERT_EQ(window != nullptr, c.made) << c.width << "x" << c.height;
         if (!window) continue;
         EXPECT_EQ(window->contentView()->frame().size.width, c.width);
@@ -62,7 +63,7 @@ TEST(InterfaceWindow, IsMadeOnlyForAPositiveFiniteContentSize) {
 TEST(InterfaceWindow, ANewContentViewTakesTheContentSizeAndTheOldOneLeaves) {
     const auto window = titledWindow();
     const auto old = window->contentView();
-    const auto replacement = ui::View::initWithFrame({{5, 5}, {10, 10}});
+    const auto replacement = view::View::initWithFrame({{5, 5}, {10, 10}});
     window->setContentView(replacement);
     EXPECT_EQ(old->window(), nullptr);
     EXPECT_EQ(replacement->window(), window);
@@ -74,7 +75,7 @@ TEST(InterfaceWindow, ANewContentViewTakesTheContentSizeAndTheOldOneLeaves) {
 TEST(InterfaceWindow, ClosingTellsObserversAndReleasesOnlyAWindowReleasedWhenClosed) {
     for (const bool released : {true, false}) {
         auto controller = ButtonController::make();
-        std::weak_ptr<ui::Window> watch = controller->window();
+        std::weak_ptr<view::Window> watch = controller->window();
         controller->window()->setReleasedWhenClosed(released);
         {
             const WindowCloseCounter recorder(controller->window().get());
@@ -90,7 +91,7 @@ TEST(InterfaceWindowController, ReleasedFreesItsWindowAndViewsDespiteTheirTarget
     auto controller = ButtonController::make();
     ASSERT_NE(controller, nullptr);
     const std::weak_ptr<ButtonController> watchController = controller;
-    const std::weak_ptr<ui::Window> watchWindow = controller->window();
+    const std::weak_ptr<view::Window> watchWindow = controller->window();
     const std::weak_ptr<ui::Button> watchButton = controller->button;
     controller->button->performClick();
     EXPECT_EQ(controller->presses, 1);
@@ -103,25 +104,25 @@ TEST(InterfaceWindowController, ReleasedFreesItsWindowAndViewsDespiteTheirTarget
 }
 
 TEST(InterfaceWindowController, NeedsAWindowWithoutAController) {
-    EXPECT_EQ(ui::WindowController::initWithWindow(nullptr), nullptr);
+    EXPECT_EQ(view::WindowController::initWithWindow(nullptr), nullptr);
     const auto window = titledWindow();
-    const auto first = ui::WindowController::initWithWindow(window);
+    const auto first = view::WindowController::initWithWindow(window);
     ASSERT_NE(first, nullptr);
-    EXPECT_EQ(ui::WindowController::initWithWindow(window), nullptr);
+    EXPECT_EQ(view::WindowController::initWithWindow(window), nullptr);
     EXPECT_EQ(window->windowController(), first);
 }
 
 TEST(Sheets, EndingASheetDetachesItAndTellsWhoeverBeganItOnce) {
-    for (const ui::ModalResponse code : {ui::ModalResponseOK, ui::ModalResponseCancel}) {
+    for (const view::ModalResponse code : {view::ModalResponseOK, view::ModalResponseCancel}) {
         const auto parent = titledWindow();
         const auto sheet = titledWindow();
-        std::vector<ui::ModalResponse> endings;
-        ASSERT_TRUE(parent->beginSheet(sheet, [&](ui::ModalResponse response) { endings.push_back(response); }));
+        std::vector<view::ModalResponse> endings;
+        ASSERT_TRUE(parent->beginSheet(sheet, [&](view::ModalResponse response) { endings.push_back(response); }));
         EXPECT_EQ(parent->attachedSheet(), sheet);
         EXPECT_EQ(sheet->sheetParent(), parent);
 
         ui::Application::sharedApplication().endSheet(sheet, code);
-        EXPECT_EQ(endings, std::vector<ui::ModalResponse>{code});
+        EXPECT_EQ(endings, std::vector<view::ModalResponse>{code});
         EXPECT_EQ(parent->attachedSheet(), nullptr);
         EXPECT_EQ(sheet->sheetParent(), nullptr);
 
@@ -136,16 +137,16 @@ TEST(Sheets, AWindowCarriesOneSheetAtATimeAndASheetOneParent) {
     const auto sheet = titledWindow();
     const auto second = titledWindow();
     int endings = 0;
-    const auto count = [&](ui::ModalResponse) { ++endings; };
+    const auto count = [&](view::ModalResponse) { ++endings; };
     ASSERT_TRUE(parent->beginSheet(sheet, count));
     EXPECT_FALSE(parent->beginSheet(second, count)) << "one sheet at a time";
     EXPECT_FALSE(other->beginSheet(sheet, count)) << "a sheet belongs to one window";
     EXPECT_FALSE(parent->beginSheet(parent, count));
     EXPECT_EQ(second->sheetParent(), nullptr);
 
-    other->endSheet(sheet, ui::ModalResponseOK);
-    ui::Application::sharedApplication().endSheet(second, ui::ModalResponseOK);
-    ui::Application::sharedApplication().endSheet(nullptr, ui::ModalResponseOK);
+    other->endSheet(sheet, view::ModalResponseOK);
+    ui::Application::sharedApplication().endSheet(second, view::ModalResponseOK);
+    ui::Application::sharedApplication().endSheet(nullptr, view::ModalResponseOK);
     EXPECT_EQ(endings, 0) << "only the parent ends its own sheet";
     EXPECT_EQ(parent->attachedSheet(), sheet);
 }
@@ -160,7 +161,7 @@ TEST(InterfaceWindow, AKeyEquivalentPressesTheFirstButtonInTheTreeThatHasIt) {
         }
     };
     const auto presser = std::make_shared<Presser>(Presser{pressed});
-    const auto group = ui::View::initWithFrame({});
+    const auto group = view::View::initWithFrame({});
     const auto plain = ui::Button::buttonWithTitle("Standard", ui::Action(presser, &Presser::press));
     const auto nested = ui::Button::buttonWithTitle("Sichern", ui::Action(presser, &Presser::press));
     const auto later = ui::Button::buttonWithTitle("Auch Return", ui::Action(presser, &Presser::press));

@@ -28,7 +28,8 @@ TEST(MetalView, ItsDrawableHasItsBoundsInPixelsOfWhereItIsShown) {
                           Case{"in a window of scale 1", 1.0, true, {200, 100}}}) {
         const auto metal = view::MetalView::initWithFrame({{0, 0}, {200, 100}}, device, 1.5);
         if (c.inWindow) {
-            const auto window = view::Window::initWithContentRect({{0, 0}, {200, 100}}, nullptr, c.windowScale);
+            const auto window = view::Window::initWithContentRect({{0, 0}, {200, 100}}, view::WindowStyleMaskBorderless,
+                                                                    nullptr, c.windowScale);
             window->contentView()->addSubview(metal);
             metal->layoutSubtreeIfNeeded();
             const auto drawable = metal->currentDrawable();

@@ -1,3 +1,5 @@
+#include "tests/support/ViewChangeCounter.h"
+
 #include "platform/graphics/Color.h"
 #include "platform/view/View.h"
 #include "platform/view/Window.h"
@@ -47,7 +49,8 @@ constexpr graphics::Color kRed{1, 0, 0, 1}, kBlue{0, 0, 1, 1}, kGrey{0.5, 0.5, 0
 } // namespace
 
 TEST(ViewDrawing, ViewsPaintTheirLayerThenTheirOwnDrawingInTheirPlaceBottomUp) {
-    const auto window = view::Window::initWithContentRect({{0, 0}, {40, 20}}, nullptr, 2.0);
+    const auto window =
+        view::Window::initWithContentRect({{0, 0}, {40, 20}}, view::WindowStyleMaskBorderless, nullptr, 2.0);
     const auto& content = window->contentView();
     content->setWantsLayer(true);
     content->layer()->backgroundColor = kGrey;
@@ -89,4 +92,23 @@ TEST(ViewDrawing, HiddenViewsAndViewsThatNeedNoDisplayDrawNothing) {
     window->displayIfNeeded();
     window->displayIfNeeded();
     EXPECT_EQ(view->dirtyRects.size(), 1u) << "drawn once, then nothing is pending";
+}
+
+// As a toolkit that shows each view in a widget of its own draws one: the
+// view alone, at its size, and told to its observer when it must be drawn
+// again.
+TEST(ViewDrawing, AViewDrawsIntoABitmapOfItsOwnAndSaysWhenItNeedsDisplay) {
+    const auto view = FillingView::make({{5, 5}, {30, 20}}, {{0, 0}, {15, 20}}, kRed);
+    ViewChangeCounter counter;
+    view->setObserver(&counter);
+    const auto bitmap = view->displayIntoBitmap(2.0);
+    ASSERT_NE(bitmap, nullptr);
+    EXPECT_EQ(bitmap->pixelsWide(), 60u);
+    EXPECT_EQ(bitmap->pixelsHigh(), 40u);
+    EXPECT_EQ(counter.changes, 0) << "drawing is no change";
+
+    view->setNeedsDisplay(true);
+    EXPECT_EQ(counter.changes, 1);
+    view->setNeedsDisplay(false);
+    EXPECT_EQ(counter.changes, 1) << "only a need to draw is news";
 }

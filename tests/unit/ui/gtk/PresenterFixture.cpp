@@ -19,7 +19,7 @@ void PresenterTest::SetUpTestSuite() {
 void PresenterTest::SetUp() {
     ASSERT_FALSE(server().display().empty()) << "no Xvfb for the test";
     foundation::ErrorRef error;
-    ASSERT_TRUE(ui::gtk::initialize(&error)) << error->localizedDescription();
+    ASSERT_TRUE(view::gtk::initialize(&error)) << error->localizedDescription();
     display_ = std::make_unique<TestDisplay>(server().display());
     input_ = std::make_unique<SyntheticInput>(server().display());
 }
@@ -28,7 +28,7 @@ bool PresenterTest::runUntil(const std::function<bool()>& condition, std::chrono
     return dispatch::MainQueue::shared().runUntil(condition, timeout);
 }
 
-bool PresenterTest::runUntilLaidOut(const ui::View& view) {
+bool PresenterTest::runUntilLaidOut(const view::View& view) {
     return runUntil([&] { return view.frame().size.width > 0 && view.frame().size.height > 0; });
 }
 
@@ -38,12 +38,10 @@ unsigned long PresenterTest::shownWindow(const std::string& title) {
     return window;
 }
 
-ui::Rect frameInWindow(const ui::View& view) {
-    ui::Rect frame = view.frame();
-    for (auto parent = view.superview(); parent && parent->superview(); parent = parent->superview()) {
-        frame.origin.x += parent->frame().origin.x;
-        frame.origin.y += parent->frame().origin.y;
-    }
+view::Rect frameInWindow(const view::View& view) {
+    view::Rect frame = view.frameInWindow();
+    // Screenshots count from the top.
+    frame.origin.y = view.window()->contentSize().height - frame.origin.y - frame.size.height;
     return frame;
 }
 

@@ -4,9 +4,9 @@
 #include "tests/e2e/TestDisplay.h"
 #include "tests/support/XvfbServer.h"
 
-#include "platform/ui/View.h"
-#include "platform/ui/Window.h"
-#include "platform/ui/gtk/Presenter.h"
+#include "platform/view/View.h"
+#include "platform/view/Window.h"
+#include "platform/view/gtk/Presenter.h"
 
 #include <gtest/gtest.h>
 
@@ -27,7 +27,7 @@ protected:
     static bool runUntil(const std::function<bool()>& condition,
                          std::chrono::milliseconds timeout = std::chrono::seconds(10));
     // Runs the main queue until the view has been laid out and painted.
-    static bool runUntilLaidOut(const ui::View& view);
+    static bool runUntilLaidOut(const view::View& view);
     // The X window of the top-level window with the title, once it is shown.
     unsigned long shownWindow(const std::string& title);
 
@@ -36,8 +36,9 @@ protected:
     std::unique_ptr<SyntheticInput> input_;
 };
 
-// Where the view lies in its window: its frame moved by its superviews'.
-ui::Rect frameInWindow(const ui::View& view);
+// Where the view lies in its window, from the window's top-left corner, as
+// screenshots count.
+view::Rect frameInWindow(const view::View& view);
 
 // The pixel's red, green and blue, each within the tolerance.
 ::testing::AssertionResult hasColour(const Pixels& pixels, double x, double y, int red, int green, int blue,

@@ -3,7 +3,7 @@
 
 #include "platform/ui/Application.h"
 #include "platform/ui/Button.h"
-#include "platform/ui/LayoutConstraint.h"
+#include "platform/view/LayoutConstraint.h"
 #include "platform/ui/Slider.h"
 #include "platform/ui/StackView.h"
 #include "platform/ui/TextField.h"
@@ -12,7 +12,7 @@
 
 namespace {
 
-using ui::LayoutConstraint;
+using view::LayoutConstraint;
 
 // What a window's controls sent, in order.
 class Recorder {
@@ -30,8 +30,8 @@ public:
 // Return.
 struct TryOutWindow {
     explicit TryOutWindow(const std::string& title) {
-        window = ui::Window::initWithContentRect({{0, 0}, {400, 200}},
-                                                 ui::WindowStyleMaskTitled | ui::WindowStyleMaskClosable);
+        window = view::Window::initWithContentRect({{0, 0}, {400, 200}},
+                                                 view::WindowStyleMaskTitled | view::WindowStyleMaskClosable);
         window->setTitle(title);
         const auto& content = window->contentView();
         const ui::Action action(recorder, &Recorder::act);
@@ -41,11 +41,12 @@ struct TryOutWindow {
         first = ui::Button::buttonWithTitle("Erster", action);
         second = ui::Button::buttonWithTitle("Zweiter", action);
         second->setKeyEquivalent("\r");
-        const auto spacer = ui::View::initWithFrame({});
+        const auto spacer = view::View::initWithFrame({});
         const auto row = ui::StackView::stackViewWithViews({first, spacer, second});
         row->setSpacing(10);
-        for (const std::shared_ptr<ui::View>& view : {std::shared_ptr<ui::View>(label), std::shared_ptr<ui::View>(slider),
-                                                      std::shared_ptr<ui::View>(row)}) {
+        for (const std::shared_ptr<view::View>& view :
+             {std::shared_ptr<view::View>(label), std::shared_ptr<view::View>(slider),
+              std::shared_ptr<view::View>(row)}) {
             view->setTranslatesAutoresizingMaskIntoConstraints(false);
             content->addSubview(view);
         }
@@ -63,7 +64,7 @@ struct TryOutWindow {
     }
 
     std::shared_ptr<Recorder> recorder = std::make_shared<Recorder>();
-    std::shared_ptr<ui::Window> window;
+    std::shared_ptr<view::Window> window;
     std::shared_ptr<ui::TextField> label;
     std::shared_ptr<ui::Slider> slider;
     std::shared_ptr<ui::Button> first;
@@ -74,7 +75,7 @@ struct TryOutWindow {
 
 TEST_F(PresenterTest, LaysViewsOutByTheirConstraintsAndNaturalSizes) {
     TryOutWindow tryOut("Anordnung");
-    const auto presentation = ui::gtk::WindowPresentation::present(tryOut.window);
+    ASSERT_TRUE(view::gtk::present(tryOut.window));
     ASSERT_TRUE(runUntilLaidOut(*tryOut.second));
     const auto label = frameInWindow(*tryOut.label);
     const auto slider = frameInWindow(*tryOut.slider);
@@ -97,7 +98,7 @@ TEST_F(PresenterTest, LaysViewsOutByTheirConstraintsAndNaturalSizes) {
 
 TEST_F(PresenterTest, AChangedLabelTakesItsNewNaturalSize) {
     TryOutWindow tryOut("Etikett");
-    const auto presentation = ui::gtk::WindowPresentation::present(tryOut.window);
+    ASSERT_TRUE(view::gtk::present(tryOut.window));
     ASSERT_TRUE(runUntilLaidOut(*tryOut.label));
     const double shortWidth = tryOut.label->frame().size.width;
     tryOut.label->setStringValue("Ein viel, viel längeres Etikett");
@@ -110,7 +111,7 @@ TEST_F(PresenterTest, DraggingASliderMovesItsValueAndSendsAsTheSliderAsks) {
     for (const bool continuous : {true, false}) {
         TryOutWindow tryOut(continuous ? "Stetig" : "Am Ende");
         tryOut.slider->setContinuous(continuous);
-        const auto presentation = ui::gtk::WindowPresentation::present(tryOut.window);
+        ASSERT_TRUE(view::gtk::present(tryOut.window));
         const unsigned long window = shownWindow(tryOut.window->title());
         ASSERT_TRUE(runUntilLaidOut(*tryOut.slider));
         const auto track = frameInWindow(*tryOut.slider);
@@ -136,7 +137,7 @@ TEST_F(PresenterTest, DraggingASliderMovesItsValueAndSendsAsTheSliderAsks) {
 
 TEST_F(PresenterTest, AValueSetByTheProgramIsNotTakenForTheUsers) {
     TryOutWindow tryOut("Programm");
-    const auto presentation = ui::gtk::WindowPresentation::present(tryOut.window);
+    ASSERT_TRUE(view::gtk::present(tryOut.window));
     ASSERT_TRUE(runUntilLaidOut(*tryOut.slider));
     tryOut.slider->setDoubleValue(0.9);
     runUntil([] { return false; }, std::chrono::milliseconds(200));
@@ -161,7 +162,7 @@ TEST_F(PresenterTest, ReturnPressesTheKeyEquivalentButtonWhereverTheFocusIsAndOt
         TryOutWindow tryOut(c.what);
         if (!c.keyEquivalent) tryOut.second->setKeyEquivalent("");
         tryOut.window->setInitialFirstResponder(tryOut.first);
-        const auto presentation = ui::gtk::WindowPresentation::present(tryOut.window);
+        ASSERT_TRUE(view::gtk::present(tryOut.window));
         const unsigned long window = shownWindow(c.what);
         ASSERT_TRUE(runUntilLaidOut(*tryOut.second));
         input_->press(window, c.keys);
@@ -177,7 +178,7 @@ TEST_F(PresenterTest, ReturnPressesTheKeyEquivalentButtonWhereverTheFocusIsAndOt
 
 TEST_F(PresenterTest, AClickPressesTheButtonUnderThePointer) {
     TryOutWindow tryOut("Klick");
-    const auto presentation = ui::gtk::WindowPresentation::present(tryOut.window);
+    ASSERT_TRUE(view::gtk::present(tryOut.window));
     const unsigned long window = shownWindow("Klick");
     ASSERT_TRUE(runUntilLaidOut(*tryOut.first));
     const auto button = frameInWindow(*tryOut.first);
@@ -187,28 +188,30 @@ TEST_F(PresenterTest, AClickPressesTheButtonUnderThePointer) {
     EXPECT_EQ(tryOut.recorder->senders, std::vector<ui::Action::Sender>{tryOut.first});
 }
 
-TEST_F(PresenterTest, ClosingTheWindowIsLeftToItsOwner) {
+TEST_F(PresenterTest, ClosingTheWindowTellsItsOwnerAndTakesItOffScreen) {
     TryOutWindow tryOut("Zumachen");
-    const auto presentation = ui::gtk::WindowPresentation::present(tryOut.window);
+    ASSERT_TRUE(view::gtk::present(tryOut.window));
     const unsigned long window = shownWindow("Zumachen");
     const WindowCloseCounter counter(tryOut.window.get());
     display_->requestClose(window);
     ASSERT_TRUE(runUntil([&] { return counter.closes == 1; }));
-    runUntil([] { return false; }, std::chrono::milliseconds(200));
-    EXPECT_NE(display_->windowNamed("Zumachen"), 0u) << "the window stays until its presentation goes";
+    EXPECT_FALSE(tryOut.window->isVisible());
 }
 
 TEST_F(PresenterTest, ASheetIsAModalDialogOverItsWindowUntilItEnds) {
     TryOutWindow parent("Fenster");
     TryOutWindow sheet("Blatt");
-    const auto presentation = ui::gtk::WindowPresentation::present(parent.window);
-    std::vector<ui::ModalResponse> endings;
-    ASSERT_TRUE(presentation->beginSheet(sheet.window, [&](ui::ModalResponse code) { endings.push_back(code); }));
+    ASSERT_TRUE(view::gtk::present(parent.window));
+    std::vector<view::ModalResponse> endings;
+    ASSERT_TRUE(view::gtk::beginSheet(parent.window, sheet.window,
+                                      [&](view::ModalResponse code) { endings.push_back(code); }));
     EXPECT_NE(shownWindow("Blatt"), 0u);
-    EXPECT_NE(presentation->sheetPresentation(), nullptr);
-    EXPECT_FALSE(presentation->beginSheet(TryOutWindow("Zweites Blatt").window, nullptr)) << "one sheet at a time";
-    const auto elsewhere = ui::gtk::WindowPresentation::present(TryOutWindow("Anderswo").window);
-    EXPECT_FALSE(elsewhere->beginSheet(sheet.window, nullptr)) << "a sheet shown already";
+    EXPECT_NE(sheet.window->backend(), nullptr);
+    EXPECT_FALSE(view::gtk::beginSheet(parent.window, TryOutWindow("Zweites Blatt").window, nullptr))
+        << "one sheet at a time";
+    TryOutWindow elsewhere("Anderswo");
+    ASSERT_TRUE(view::gtk::present(elsewhere.window));
+    EXPECT_FALSE(view::gtk::beginSheet(elsewhere.window, sheet.window, nullptr)) << "a sheet shown already";
     ASSERT_TRUE(runUntilLaidOut(*sheet.label));
     const double shortWidth = sheet.label->frame().size.width;
     sheet.label->setStringValue("Ein Etikett, das noch in Schritt ist");
@@ -219,35 +222,35 @@ TEST_F(PresenterTest, ASheetIsAModalDialogOverItsWindowUntilItEnds) {
     ASSERT_TRUE(runUntil([&] { return !sheet.recorder->senders.empty(); }));
     EXPECT_TRUE(parent.recorder->senders.empty()) << "the sheet has the keys, not its window";
 
-    ui::Application::sharedApplication().endSheet(sheet.window, ui::ModalResponseOK);
-    EXPECT_EQ(endings, std::vector<ui::ModalResponse>{ui::ModalResponseOK});
+    ui::Application::sharedApplication().endSheet(sheet.window, view::ModalResponseOK);
+    EXPECT_EQ(endings, std::vector<view::ModalResponse>{view::ModalResponseOK});
     EXPECT_TRUE(runUntil([&] { return display_->windowNamed("Blatt") == 0; })) << "the dialog goes";
-    EXPECT_EQ(presentation->sheetPresentation(), nullptr);
+    EXPECT_EQ(sheet.window->backend(), nullptr);
 
-    ASSERT_TRUE(presentation->beginSheet(sheet.window, nullptr)) << "and the same sheet can come again";
+    ASSERT_TRUE(view::gtk::beginSheet(parent.window, sheet.window, nullptr)) << "and the same sheet can come again";
     EXPECT_NE(shownWindow("Blatt"), 0u);
 }
 
 TEST_F(PresenterTest, RefusesConstraintsThatNoLayoutCanHold) {
     TryOutWindow tryOut("Unmöglich");
-    const auto box = ui::View::initWithFrame({{0, 0}, {50, 50}});
+    const auto box = view::View::initWithFrame({{0, 0}, {50, 50}});
     box->setWantsLayer(true);
     const auto inner = ui::TextField::labelWithString("innen");
     box->addSubview(inner);
     tryOut.window->contentView()->addSubview(box);
     inner->leadingAnchor().constraintEqualToAnchor(tryOut.label->leadingAnchor())->setActive(true);
     foundation::ErrorRef error;
-    EXPECT_EQ(ui::gtk::WindowPresentation::present(tryOut.window, &error), nullptr);
+    EXPECT_FALSE(view::gtk::present(tryOut.window, &error));
     ASSERT_NE(error, nullptr);
-    EXPECT_EQ(error->domain(), ui::gtk::kPresenterErrorDomain);
-    EXPECT_EQ(error->code(), ui::gtk::PresenterErrorUnlayoutableConstraint);
+    EXPECT_EQ(error->domain(), view::gtk::kPresenterErrorDomain);
+    EXPECT_EQ(error->code(), view::gtk::PresenterErrorUnlayoutableConstraint);
 
     TryOutWindow parent("Mit unmöglichem Blatt");
-    const auto presentation = ui::gtk::WindowPresentation::present(parent.window);
+    ASSERT_TRUE(view::gtk::present(parent.window));
     foundation::ErrorRef sheetError;
-    EXPECT_FALSE(presentation->beginSheet(tryOut.window, nullptr, &sheetError));
+    EXPECT_FALSE(view::gtk::beginSheet(parent.window, tryOut.window, nullptr, &sheetError));
     ASSERT_NE(sheetError, nullptr);
-    EXPECT_EQ(sheetError->code(), ui::gtk::PresenterErrorUnlayoutableConstraint);
+    EXPECT_EQ(sheetError->code(), view::gtk::PresenterErrorUnlayoutableConstraint);
     EXPECT_EQ(parent.window->attachedSheet(), nullptr) << "nothing attached";
 }
 
@@ -260,9 +263,9 @@ TEST(PresenterWithoutDisplay, CannotStartAndSaysSo) {
             unsetenv("WAYLAND_DISPLAY");
             setenv("GDK_BACKEND", "x11", 1);
             foundation::ErrorRef error;
-            const bool started = ui::gtk::initialize(&error);
-            const bool explained = error && error->code() == ui::gtk::PresenterErrorNoDisplay;
-            std::exit(!started && explained && !ui::gtk::WindowPresentation::present(TryOutWindow("-").window) ? 0 : 1);
+            const bool started = view::gtk::initialize(&error);
+            const bool explained = error && error->code() == view::gtk::PresenterErrorNoDisplay;
+            std::exit(!started && explained && !view::gtk::present(TryOutWindow("-").window) ? 0 : 1);
         },
         ::testing::ExitedWithCode(0), "");
 }

@@ -19,7 +19,7 @@ struct SheetViews {
         rows = std::static_pointer_cast<ui::StackView>(top.at(2));
         buttons = std::static_pointer_cast<ui::StackView>(top.at(3));
     }
-    std::shared_ptr<ui::View> title, subtitle;
+    std::shared_ptr<view::View> title, subtitle;
     std::shared_ptr<ui::StackView> rows, buttons;
 };
 
@@ -31,8 +31,8 @@ struct Placement {
     double expected;
 };
 
-double maxX(const ui::Rect& frame) { return frame.origin.x + frame.size.width; }
-double midY(const ui::Rect& frame) { return frame.origin.y + frame.size.height / 2; }
+double maxX(const view::Rect& frame) { return frame.origin.x + frame.size.width; }
+double midY(const view::Rect& frame) { return frame.origin.y + frame.size.height / 2; }
 
 std::vector<Placement> placements(const SheetViews& views) {
     const auto title = frameInWindow(*views.title);
@@ -101,14 +101,12 @@ protected:
     void SetUp() override {
         PresenterTest::SetUp();
         controller_ = KORLANFlowConfigurationController::init();
-        presentation_ = ui::gtk::WindowPresentation::present(controller_->window());
-        ASSERT_NE(presentation_, nullptr);
+        ASSERT_TRUE(view::gtk::present(controller_->window()));
         ASSERT_TRUE(runUntilLaidOut(*controller_->complexitySlider()));
     }
 
     ScratchConfigHome home_;
     std::shared_ptr<KORLANFlowConfigurationController> controller_;
-    std::unique_ptr<ui::gtk::WindowPresentation> presentation_;
 };
 
 } // namespace

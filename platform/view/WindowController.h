@@ -1,11 +1,11 @@
 #pragma once
 
 #include "platform/PlatformExport.h"
-#include "platform/ui/Window.h"
+#include "platform/view/Window.h"
 
 #include <memory>
 
-namespace ui {
+namespace view {
 
 // Owns a window and manages it; subclasses build what it shows. The
 // window refers back to its controller without owning it.
@@ -34,4 +34,4 @@ private:
     std::shared_ptr<Window> window_;
 };
 
-} // namespace ui
+} // namespace view

@@ -1,8 +1,8 @@
-#include "platform/ui/LayoutConstraint.h"
+#include "platform/view/LayoutConstraint.h"
 
-#include "platform/ui/View.h"
+#include "platform/view/View.h"
 
-namespace ui {
+namespace view {
 
 LayoutConstraint::LayoutConstraint(const std::shared_ptr<View>& firstItem, LayoutAttribute firstAttribute,
                                    LayoutRelation relation, const std::shared_ptr<View>& secondItem,
@@ -37,4 +37,4 @@ void LayoutConstraint::setActive(bool active) {
     }
 }
 
-} // namespace ui
+} // namespace view

@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-namespace ui {
+namespace view {
 
 class View;
 
@@ -70,4 +70,4 @@ private:
     bool active_ = false;
 };
 
-} // namespace ui
+} // namespace view

@@ -1,26 +1,28 @@
 #pragma once
 
-#include "platform/ui/View.h"
+#include "platform/view/View.h"
+#include "platform/view/ViewRealizer.h"
 
 #include <gtk/gtk.h>
 
 #include <map>
-#include <optional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
-namespace ui::gtk {
+namespace view::gtk {
 
 // The widgets that show one window's views, built once and kept in step
-// with the views while the tree lives. Labels become GtkLabels, sliders
-// GtkScales, buttons GtkButtons, layer-backed views containers that place
-// their subviews by the views' constraints. A view without a layer that
-// only groups others (a stack view, a spacer) shows nothing itself: it
-// becomes a guide of its container's layout, a space of whatever size the
-// constraints give it, and its subviews join that layout, so that one
-// solver places the whole group.
-class WidgetTree : public ViewObserver {
+// with the views while the tree lives. Each view says which widget shows it
+// (View::realize): labels become GtkLabels, sliders GtkScales, buttons
+// GtkButtons, views that draw themselves drawing areas, and the other views
+// containers that place their subviews by the views' constraints. A
+// container without a layer inside another (a stack view, a spacer) shows
+// nothing itself: it becomes a guide of its holder's layout, a space of
+// whatever size the constraints give it, and its subviews join that
+// layout, so that one solver places the whole group.
+class WidgetTree : public ViewObserver, private ViewRealizer {
 public:
     // Null, with a description of the problem, for a constraint that no
     // layout can hold.
@@ -47,8 +49,16 @@ public:
 private:
     WidgetTree();
     Node& addNode(const std::shared_ptr<View>& view, Node* parent, Node* holder);
-    // Where the node lies in its holder; nullopt for a guide without widgets
-    // inside it.
+    void addSubviews(Node& node, Node& holder);
+    void realizeContainer(View& view) override;
+    void realizeDrawing(View& view) override;
+    void realizeLabel(View& view, const LabelWidget& label) override;
+    void realizeSlider(View& view, const SliderWidget& slider) override;
+    void realizeButton(View& view, const ButtonWidget& button) override;
+    // Gives the node being realized its widget, the first time.
+    void placeWidget(GtkWidget* widget);
+    // Where the node lies in its holder, from its top-left; nullopt for a
+    // guide without widgets inside it.
     std::optional<Rect> boundsInHolder(const Node& node) const;
     // Null for a view outside the tree.
     const Node* nodeFor(const View* view) const;
@@ -61,10 +71,12 @@ private:
 
     std::vector<std::unique_ptr<Node>> nodes_;
     std::map<const View*, Node*> nodeOf_;
+    // The node that View::realize is asked about now.
+    Node* realizing_ = nullptr;
     GtkCssProvider* styles_;
     std::string styleSheet_;
     GtkWidget* framedWindow_ = nullptr;
     GdkFrameClock* frameClock_ = nullptr;
 };
 
-} // namespace ui::gtk
+} // namespace view::gtk

@@ -1,18 +1,12 @@
-#include "platform/ui/gtk/WidgetTreeNode.h"
+#include "platform/view/gtk/WidgetTreeNode.h"
 
-#include "platform/ui/Button.h"
-#include "platform/ui/Slider.h"
-#include "platform/ui/StackView.h"
-#include "platform/ui/TextField.h"
-#include "platform/ui/ViewHost.h"
-#include "platform/ui/gtk/LayoutContainer.h"
-#include "platform/ui/gtk/StyleSheet.h"
+#include "platform/view/gtk/LayoutContainer.h"
+#include "platform/view/gtk/StyleSheet.h"
 
 #include <algorithm>
 #include <atomic>
-#include <typeinfo>
 
-namespace ui::gtk {
+namespace view::gtk {
 
 namespace {
 
@@ -23,39 +17,35 @@ std::string newCssClass() {
     return "korlan-flow-view-" + std::to_string(next++);
 }
 
-float labelXAlign(TextAlignment alignment) {
+float labelXAlign(graphics::TextAlignment alignment) {
     switch (alignment) {
-    case TextAlignment::Right: return 1.0f;
-    case TextAlignment::Center: return 0.5f;
+    case graphics::TextAlignment::Right: return 1.0f;
+    case graphics::TextAlignment::Center: return 0.5f;
     default: return 0.0f;
     }
 }
 
-// A view that shows nothing of its own: a space, or a group of views.
-bool onlyGroups(const View& view) {
-    return (typeid(view) == typeid(View) || typeid(view) == typeid(StackView)) && !view.wantsLayer();
-}
-
 void onSliderMoved(GtkRange* range, WidgetTree::Node* node) {
-    if (node->syncing) return;
-    static_cast<Slider&>(*node->view).moveTo(gtk_range_get_value(range));
+    if (node->syncing || !node->moved) return;
+    node->moved(gtk_range_get_value(range));
 }
 
 // The end of a drag or of a key press on the slider.
 gboolean onSliderInput(GtkEventControllerLegacy*, GdkEvent* event, WidgetTree::Node* node) {
     const GdkEventType type = gdk_event_get_event_type(event);
-    if (type == GDK_BUTTON_RELEASE || type == GDK_TOUCH_END || type == GDK_KEY_RELEASE) {
-        static_cast<Slider&>(*node->view).endMove();
-    }
+    const bool ended = type == GDK_BUTTON_RELEASE || type == GDK_TOUCH_END || type == GDK_KEY_RELEASE;
+    if (ended && node->moveEnded) node->moveEnded();
     return FALSE;
 }
 
-void onButtonClicked(GtkButton*, WidgetTree::Node* node) { static_cast<Button&>(*node->view).performClick(); }
+void onButtonClicked(GtkButton*, WidgetTree::Node* node) {
+    if (node->clicked) node->clicked();
+}
 
-GtkWidget* newSliderWidget(const Slider& slider, WidgetTree::Node& node) {
-    const double span = slider.maxValue() - slider.minValue();
+GtkWidget* newSliderWidget(const SliderWidget& slider, WidgetTree::Node& node) {
+    const double span = slider.maximum - slider.minimum;
     GtkAdjustment* adjustment =
-        gtk_adjustment_new(slider.doubleValue(), slider.minValue(), slider.maxValue(), span / 100, span / 10, 0);
+        gtk_adjustment_new(slider.value, slider.minimum, slider.maximum, span / 100, span / 10, 0);
     GtkWidget* scale = gtk_scale_new(GTK_ORIENTATION_HORIZONTAL, adjustment);
     gtk_scale_set_draw_value(GTK_SCALE(scale), FALSE);
     g_signal_connect(scale, "value-changed", G_CALLBACK(onSliderMoved), &node);
@@ -66,43 +56,30 @@ GtkWidget* newSliderWidget(const Slider& slider, WidgetTree::Node& node) {
     return scale;
 }
 
-GtkWidget* newButtonWidget(const Button& button, WidgetTree::Node& node) {
-    GtkWidget* widget = gtk_button_new_with_label(button.title().c_str());
-    if (button.bezelStyle() == BezelStyle::Circular) gtk_widget_add_css_class(widget, "circular");
+GtkWidget* newButtonWidget(const ButtonWidget& button, WidgetTree::Node& node) {
+    GtkWidget* widget = gtk_button_new_with_label(button.title.c_str());
+    if (button.circular) gtk_widget_add_css_class(widget, "circular");
     g_signal_connect(widget, "clicked", G_CALLBACK(onButtonClicked), &node);
     return widget;
 }
 
-// Paints what the hosted view drew, stretched over the area.
-void drawHostedView(GtkDrawingArea*, cairo_t* cairo, int width, int height, gpointer data) {
-    auto& host = static_cast<ViewHost&>(*static_cast<WidgetTree::Node*>(data)->view);
-    const auto contents = host.contents();
+// Paints what the view and its subviews draw, stretched over the area.
+void drawView(GtkDrawingArea* area, cairo_t* cairo, int width, int height, gpointer data) {
+    View& view = *static_cast<WidgetTree::Node*>(data)->view;
+    const auto contents = view.displayIntoBitmap(gtk_widget_get_scale_factor(GTK_WIDGET(area)));
     if (!contents) return;
     cairo_scale(cairo, double(width) / contents->pixelsWide(), double(height) / contents->pixelsHigh());
     cairo_set_source_surface(cairo, contents->cairoSurface(), 0, 0);
     cairo_paint(cairo);
 }
 
-GtkWidget* newHostWidget(const ViewHost& host, WidgetTree::Node& node) {
+GtkWidget* newDrawingWidget(const View& view, WidgetTree::Node& node) {
     GtkWidget* area = gtk_drawing_area_new();
-    const Size size = host.frame().size;
+    const Size size = view.frame().size;
     gtk_drawing_area_set_content_width(GTK_DRAWING_AREA(area), static_cast<int>(size.width));
     gtk_drawing_area_set_content_height(GTK_DRAWING_AREA(area), static_cast<int>(size.height));
-    gtk_drawing_area_set_draw_func(GTK_DRAWING_AREA(area), drawHostedView, &node, nullptr);
+    gtk_drawing_area_set_draw_func(GTK_DRAWING_AREA(area), drawView, &node, nullptr);
     return area;
-}
-
-GtkWidget* newLeafWidget(WidgetTree::Node& node) {
-    const View& view = *node.view;
-    if (const auto* label = dynamic_cast<const TextField*>(&view)) {
-        GtkWidget* widget = gtk_label_new(label->stringValue().c_str());
-        gtk_label_set_xalign(GTK_LABEL(widget), labelXAlign(label->alignment()));
-        return widget;
-    }
-    if (const auto* slider = dynamic_cast<const Slider*>(&view)) return newSliderWidget(*slider, node);
-    if (const auto* button = dynamic_cast<const Button*>(&view)) return newButtonWidget(*button, node);
-    if (const auto* host = dynamic_cast<const ViewHost*>(&view)) return newHostWidget(*host, node);
-    return nullptr;
 }
 
 } // namespace
@@ -142,27 +119,79 @@ WidgetTree::Node& WidgetTree::addNode(const std::shared_ptr<View>& view, Node* p
     node.cssClass = newCssClass();
     nodeOf_[view.get()] = &node;
     view->setObserver(this);
+    realizing_ = &node;
+    view->realize(*this);
+    realizing_ = nullptr;
+    return node;
+}
 
-    if (holder && onlyGroups(*view)) {
+void WidgetTree::addSubviews(Node& node, Node& holder) {
+    for (const auto& subview : node.view->subviews()) addNode(subview, &node, &holder);
+}
+
+void WidgetTree::realizeContainer(View& view) {
+    Node& node = *realizing_;
+    if (node.widget || node.guide) return;
+    if (node.holder && !view.wantsLayer()) {
         node.guide = gtk_constraint_guide_new();
         gtk_constraint_guide_set_max_size(node.guide, G_MAXINT, G_MAXINT);
         // Gives way to every widget's own size.
         gtk_constraint_guide_set_strength(node.guide, GTK_CONSTRAINT_STRENGTH_WEAK);
-        gtk_constraint_layout_add_guide(holder->layout(), node.guide);
-        for (const auto& subview : view->subviews()) addNode(subview, &node, holder);
-        return node;
+        gtk_constraint_layout_add_guide(node.holder->layout(), node.guide);
+        addSubviews(node, *node.holder);
+        return;
     }
-    node.widget = newLeafWidget(node);
-    node.isContainer = !node.widget;
-    if (node.isContainer) node.widget = newLayoutContainer();
-    gtk_widget_add_css_class(node.widget, node.cssClass.c_str());
-    if (!view->identifier().empty()) gtk_widget_set_name(node.widget, view->identifier().c_str());
-    if (holder) gtk_widget_set_parent(node.widget, holder->widget);
-    // Only containers show subviews.
-    if (node.isContainer) {
-        for (const auto& subview : view->subviews()) addNode(subview, &node, &node);
+    node.isContainer = true;
+    placeWidget(newLayoutContainer());
+    addSubviews(node, node);
+}
+
+void WidgetTree::realizeDrawing(View& view) {
+    Node& node = *realizing_;
+    if (node.widget) {
+        gtk_widget_queue_draw(node.widget);
+        return;
     }
-    return node;
+    placeWidget(newDrawingWidget(view, node));
+}
+
+void WidgetTree::realizeLabel(View&, const LabelWidget& label) {
+    Node& node = *realizing_;
+    if (!node.widget) placeWidget(gtk_label_new(nullptr));
+    gtk_label_set_text(GTK_LABEL(node.widget), label.text.c_str());
+    gtk_label_set_xalign(GTK_LABEL(node.widget), labelXAlign(label.alignment));
+    node.ownStyle = labelStyle(label);
+}
+
+void WidgetTree::realizeSlider(View&, const SliderWidget& slider) {
+    Node& node = *realizing_;
+    node.moved = slider.moved;
+    node.moveEnded = slider.moveEnded;
+    if (!node.widget) {
+        placeWidget(newSliderWidget(slider, node));
+        return;
+    }
+    gtk_range_set_value(GTK_RANGE(node.widget), slider.value);
+}
+
+void WidgetTree::realizeButton(View&, const ButtonWidget& button) {
+    Node& node = *realizing_;
+    node.clicked = button.clicked;
+    node.ownStyle = buttonStyle(button);
+    if (!node.widget) {
+        placeWidget(newButtonWidget(button, node));
+        return;
+    }
+    gtk_button_set_label(GTK_BUTTON(node.widget), button.title.c_str());
+}
+
+void WidgetTree::placeWidget(GtkWidget* widget) {
+    Node& node = *realizing_;
+    node.widget = widget;
+    gtk_widget_add_css_class(widget, node.cssClass.c_str());
+    const std::string& identifier = node.view->identifier();
+    if (!identifier.empty()) gtk_widget_set_name(widget, identifier.c_str());
+    if (node.holder) gtk_widget_set_parent(widget, node.holder->widget);
 }
 
 GtkWidget* WidgetTree::rootWidget() const { return nodes_.front()->widget; }
@@ -195,6 +224,10 @@ void WidgetTree::recordFrames() const {
             bounds->origin.x -= parentBounds->origin.x;
             bounds->origin.y -= parentBounds->origin.y;
         }
+        // The toolkit measures from the top, views from the bottom; the
+        // parent's frame is recorded before its subviews'.
+        const double parentHeight = node->parent->view->frame().size.height;
+        bounds->origin.y = parentHeight - bounds->origin.y - bounds->size.height;
         node->view->setFrame(*bounds);
     }
 }
@@ -228,25 +261,19 @@ void WidgetTree::viewDidChange(View& view) {
     if (found == nodeOf_.end() || !found->second->widget) return;
     Node& node = *found->second;
     node.syncing = true;
-    if (const auto* label = dynamic_cast<const TextField*>(&view)) {
-        gtk_label_set_text(GTK_LABEL(node.widget), label->stringValue().c_str());
-        gtk_label_set_xalign(GTK_LABEL(node.widget), labelXAlign(label->alignment()));
-        refreshStyles();
-        if (node.naturalWidth) holdNaturalSize(node);
-    } else if (const auto* slider = dynamic_cast<const Slider*>(&view)) {
-        gtk_range_set_value(GTK_RANGE(node.widget), slider->doubleValue());
-    } else if (const auto* button = dynamic_cast<const Button*>(&view)) {
-        gtk_button_set_label(GTK_BUTTON(node.widget), button->title().c_str());
-    } else if (dynamic_cast<const ViewHost*>(&view)) {
-        gtk_widget_queue_draw(node.widget);
-    }
+    realizing_ = &node;
+    view.realize(*this);
+    realizing_ = nullptr;
     node.syncing = false;
+    refreshStyles();
+    // A new text or title has a natural size of its own.
+    if (node.naturalWidth) holdNaturalSize(node);
 }
 
 void WidgetTree::refreshStyles() {
     std::string sheet;
     for (const auto& node : nodes_) {
-        if (node->widget) sheet += styleRule(*node->view, node->cssClass);
+        if (node->widget) sheet += styleRule(layerStyle(*node->view) + node->ownStyle, node->cssClass);
     }
     // Reloading restyles every widget: only when a rule really changed.
     if (sheet == styleSheet_) return;
@@ -254,4 +281,4 @@ void WidgetTree::refreshStyles() {
     gtk_css_provider_load_from_data(styles_, styleSheet_.c_str(), -1);
 }
 
-} // namespace ui::gtk
+} // namespace view::gtk

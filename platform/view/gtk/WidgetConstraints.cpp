@@ -1,12 +1,12 @@
-#include "platform/ui/gtk/WidgetTreeNode.h"
+#include "platform/view/gtk/WidgetTreeNode.h"
 
-#include "platform/ui/StackView.h"
+#include "platform/view/LayoutConstraint.h"
 
 // The views' constraints as constraints of the GTK layouts: each goes to
 // the layout of the container that holds both its items, where the
 // container itself stands for its own edges.
 
-namespace ui::gtk {
+namespace view::gtk {
 
 namespace {
 
@@ -53,11 +53,17 @@ void addRequired(const WidgetTree::Node& container, gpointer target, LayoutAttri
 }
 
 // A view placed by its frame: its edges and size, fixed in its container.
+// Frames measure from the superview's lower-left corner.
 void addFrameConstraints(const WidgetTree::Node& node) {
     const Rect frame = node.view->frame();
     const gpointer item = node.layoutItemIn(*node.holder);
-    addRequired(*node.holder, item, LayoutAttribute::Left, frame.origin.x);
-    addRequired(*node.holder, item, LayoutAttribute::Top, frame.origin.y);
+    const gpointer superview = node.parent->layoutItemIn(*node.holder);
+    for (const auto& [attribute, offset] : {std::pair{GTK_CONSTRAINT_ATTRIBUTE_LEFT, frame.origin.x},
+                                            {GTK_CONSTRAINT_ATTRIBUTE_BOTTOM, -frame.origin.y}}) {
+        gtk_constraint_layout_add_constraint(
+            node.holder->layout(), gtk_constraint_new(item, attribute, GTK_CONSTRAINT_RELATION_EQ, superview,
+                                                      attribute, 1.0, offset, GTK_CONSTRAINT_STRENGTH_REQUIRED));
+    }
     addRequired(*node.holder, item, LayoutAttribute::Width, frame.size.width);
     addRequired(*node.holder, item, LayoutAttribute::Height, frame.size.height);
 }
@@ -70,10 +76,7 @@ const WidgetTree::Node* WidgetTree::nodeFor(const View* view) const {
 }
 
 bool WidgetTree::addConstraints(const Node& node, std::string& problem) const {
-    std::vector<std::shared_ptr<LayoutConstraint>> constraints = node.view->constraints();
-    if (const auto stack = std::dynamic_pointer_cast<StackView>(node.view)) {
-        for (auto& arrangement : stack->arrangementConstraints()) constraints.push_back(std::move(arrangement));
-    }
+    const auto constraints = node.view->layoutConstraints();
     if (node.holder && node.view->translatesAutoresizingMaskIntoConstraints()) addFrameConstraints(node);
 
     for (const auto& constraint : constraints) {
@@ -99,9 +102,9 @@ bool WidgetTree::addConstraints(const Node& node, std::string& problem) const {
     return true;
 }
 
-} // namespace ui::gtk
+} // namespace view::gtk
 
-namespace ui::gtk {
+namespace view::gtk {
 
 namespace {
 
@@ -135,4 +138,4 @@ void WidgetTree::holdNaturalSize(Node& node) {
     gtk_constraint_layout_add_constraint(layout, node.naturalHeight);
 }
 
-} // namespace ui::gtk
+} // namespace view::gtk

@@ -1,6 +1,6 @@
-#include "platform/ui/WindowController.h"
+#include "platform/view/WindowController.h"
 
-namespace ui {
+namespace view {
 
 std::shared_ptr<WindowController> WindowController::initWithWindow(const std::shared_ptr<Window>& window) {
     std::shared_ptr<WindowController> controller(new WindowController());
@@ -17,4 +17,4 @@ bool WindowController::adoptWindow(const std::shared_ptr<Window>& window) {
     return true;
 }
 
-} // namespace ui
+} // namespace view

@@ -1,8 +1,10 @@
 #pragma once
 
-#include "platform/ui/gtk/WidgetTree.h"
+#include "platform/view/gtk/WidgetTree.h"
 
-namespace ui::gtk {
+#include <functional>
+
+namespace view::gtk {
 
 // One view of the tree and what shows it: a widget, or a guide of its
 // holder's layout.
@@ -17,6 +19,12 @@ struct WidgetTree::Node {
     // Places its children with a constraint layout.
     bool isContainer = false;
     std::string cssClass;
+    // The look the view asks for beyond its layer's.
+    std::string ownStyle;
+    // What the widget tells its view.
+    std::function<void(double)> moved;
+    std::function<void()> moveEnded;
+    std::function<void()> clicked;
     // A leaf widget's wish to keep its natural size, in its holder's layout.
     GtkConstraint* naturalWidth = nullptr;
     GtkConstraint* naturalHeight = nullptr;
@@ -35,4 +43,4 @@ struct WidgetTree::Node {
     }
 };
 
-} // namespace ui::gtk
+} // namespace view::gtk

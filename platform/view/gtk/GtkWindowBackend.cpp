@@ -1,28 +1,9 @@
-#include "platform/ui/gtk/Presenter.h"
+#include "platform/view/gtk/GtkWindowBackend.h"
 
 #include "platform/dispatch/MainQueue.h"
-#include "platform/ui/gtk/WidgetTree.h"
+#include "platform/view/gtk/Presenter.h"
 
-#include <gtk/gtk.h>
-
-namespace ui::gtk {
-
-struct WindowPresentation::Shown {
-    std::shared_ptr<Window> window;
-    std::unique_ptr<WidgetTree> tree;
-    GtkWindow* gtkWindow = nullptr;
-    std::unique_ptr<WindowPresentation> sheet;
-
-    ~Shown() {
-        // The sheet's dialog goes before the window it belongs to; the tree
-        // lets go of the window's signals while the window is still there.
-        sheet.reset();
-        tree.reset();
-        g_signal_handlers_disconnect_by_data(gtkWindow, window.get());
-        gtk_window_destroy(gtkWindow);
-        g_object_unref(gtkWindow);
-    }
-};
+namespace view::gtk {
 
 namespace {
 
@@ -68,10 +49,21 @@ void applyStyleMask(GtkWindow* gtkWindow, unsigned style) {
 
 } // namespace
 
-WindowPresentation::~WindowPresentation() = default;
+GtkWindowBackend::GtkWindowBackend(Window& window, std::unique_ptr<WidgetTree> tree)
+    : window_(&window), contentSize_(window.contentSize()), tree_(std::move(tree)),
+      gtkWindow_(GTK_WINDOW(g_object_ref_sink(gtk_window_new()))) {}
 
-std::unique_ptr<WindowPresentation> WindowPresentation::realize(const std::shared_ptr<Window>& window,
-                                                                foundation::ErrorRef* error) {
+GtkWindowBackend::~GtkWindowBackend() {
+    // The tree lets go of the window's signals while the window is still
+    // there.
+    tree_.reset();
+    g_signal_handlers_disconnect_by_data(gtkWindow_, window_);
+    gtk_window_destroy(gtkWindow_);
+    g_object_unref(gtkWindow_);
+}
+
+std::unique_ptr<GtkWindowBackend> GtkWindowBackend::realize(const std::shared_ptr<Window>& window,
+                                                            foundation::ErrorRef* error) {
     if (!initialize(error)) return nullptr;
     std::string problem;
     auto tree = WidgetTree::build(window->contentView(), problem);
@@ -81,17 +73,16 @@ std::unique_ptr<WindowPresentation> WindowPresentation::realize(const std::share
     }
     if (window->appearance()) applyAppearance(*window->appearance());
 
-    auto shown = std::make_shared<Shown>();
-    shown->window = window;
-    shown->gtkWindow = GTK_WINDOW(g_object_ref_sink(gtk_window_new()));
-    GtkWindow* gtkWindow = shown->gtkWindow;
+    std::unique_ptr<GtkWindowBackend> backend(new GtkWindowBackend(*window, std::move(tree)));
+    GtkWindow* gtkWindow = backend->gtkWindow_;
+    WidgetTree& widgets = *backend->tree_;
     gtk_window_set_title(gtkWindow, window->title().c_str());
     applyStyleMask(gtkWindow, window->styleMask());
     const Size size = window->contentSize();
-    gtk_widget_set_size_request(tree->rootWidget(), static_cast<int>(size.width), static_cast<int>(size.height));
-    gtk_window_set_child(gtkWindow, tree->rootWidget());
-    tree->holdNaturalSizes();
-    tree->recordFramesOf(gtkWindow);
+    gtk_widget_set_size_request(widgets.rootWidget(), static_cast<int>(size.width), static_cast<int>(size.height));
+    gtk_window_set_child(gtkWindow, widgets.rootWidget());
+    widgets.holdNaturalSizes();
+    widgets.recordFramesOf(gtkWindow);
 
     GtkEventController* keys = gtk_event_controller_key_new();
     // Key equivalents come before the focused widget's own use of the key.
@@ -101,46 +92,48 @@ std::unique_ptr<WindowPresentation> WindowPresentation::realize(const std::share
     g_signal_connect(gtkWindow, "close-request", G_CALLBACK(onCloseRequest), window.get());
 
     if (const auto first = window->initialFirstResponder()) {
-        if (GtkWidget* focus = tree->widgetFor(*first)) gtk_window_set_focus(gtkWindow, focus);
+        if (GtkWidget* focus = widgets.widgetFor(*first)) gtk_window_set_focus(gtkWindow, focus);
     }
-    shown->tree = std::move(tree);
-    return std::unique_ptr<WindowPresentation>(new WindowPresentation(std::move(shown)));
+    return backend;
 }
 
-std::unique_ptr<WindowPresentation> WindowPresentation::present(const std::shared_ptr<Window>& window,
-                                                                foundation::ErrorRef* error) {
-    auto presentation = realize(window, error);
-    if (presentation) gtk_window_present(presentation->shown_->gtkWindow);
-    return presentation;
+void GtkWindowBackend::close() { gtk_widget_set_visible(GTK_WIDGET(gtkWindow_), FALSE); }
+
+bool present(const std::shared_ptr<Window>& window, foundation::ErrorRef* error) {
+    auto backend = GtkWindowBackend::realize(window, error);
+    if (!backend) return false;
+    GtkWindow* shown = backend->gtkWindow();
+    window->setBackend(std::move(backend));
+    gtk_window_present(shown);
+    return true;
 }
 
-const std::shared_ptr<Window>& WindowPresentation::window() const { return shown_->window; }
-
-WindowPresentation* WindowPresentation::sheetPresentation() const { return shown_->sheet.get(); }
-
-bool WindowPresentation::beginSheet(const std::shared_ptr<Window>& sheet, Window::SheetCompletionHandler handler,
-                                    foundation::ErrorRef* error) {
+bool beginSheet(const std::shared_ptr<Window>& window, const std::shared_ptr<Window>& sheet,
+                Window::SheetCompletionHandler handler, foundation::ErrorRef* error) {
     // Checked before any widget is made: a sheet shown elsewhere keeps its
     // widgets in step with its views.
-    if (!shown_->window->canBeginSheet(sheet)) return false;
-    auto presentation = realize(sheet, error);
-    if (!presentation) return false;
-    const std::weak_ptr<Shown> parent = shown_;
-    shown_->window->beginSheet(sheet, [parent, handler](ModalResponse returnCode) {
-        if (const auto shown = parent.lock(); shown && shown->sheet) {
-            gtk_widget_set_visible(GTK_WIDGET(shown->sheet->shown_->gtkWindow), FALSE);
+    if (!window->canBeginSheet(sheet)) return false;
+    auto backend = GtkWindowBackend::realize(sheet, error);
+    if (!backend) return false;
+    GtkWindow* dialog = backend->gtkWindow();
+    const std::weak_ptr<Window> shownSheet = sheet;
+    window->beginSheet(sheet, [shownSheet, handler](ModalResponse returnCode) {
+        if (const auto ended = shownSheet.lock()) {
             // The sheet ends inside a signal of one of its own widgets: its
             // widgets go once that is over.
-            dispatch::async([dismissed = std::shared_ptr<WindowPresentation>(std::move(shown->sheet))] {});
+            std::shared_ptr<WindowBackend> dismissed = ended->setBackend(nullptr);
+            if (dismissed) dismissed->close();
+            dispatch::async([dismissed] {});
         }
         if (handler) handler(returnCode);
     });
-    GtkWindow* dialog = presentation->shown_->gtkWindow;
-    gtk_window_set_transient_for(dialog, shown_->gtkWindow);
+    if (const auto* parent = dynamic_cast<const GtkWindowBackend*>(window->backend())) {
+        gtk_window_set_transient_for(dialog, parent->gtkWindow());
+    }
     gtk_window_set_modal(dialog, TRUE);
-    shown_->sheet = std::move(presentation);
+    sheet->setBackend(std::move(backend));
     gtk_window_present(dialog);
     return true;
 }
 
-} // namespace ui::gtk
+} // namespace view::gtk

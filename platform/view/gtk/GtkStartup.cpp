@@ -1,10 +1,10 @@
-#include "platform/ui/gtk/Presenter.h"
+#include "platform/view/gtk/Presenter.h"
 
 #include <gtk/gtk.h>
 
 #include <mutex>
 
-namespace ui::gtk {
+namespace view::gtk {
 
 bool initialize(foundation::ErrorRef* error) {
     static std::once_flag once;
@@ -25,4 +25,4 @@ bool initialize(foundation::ErrorRef* error) {
     return started;
 }
 
-} // namespace ui::gtk
+} // namespace view::gtk

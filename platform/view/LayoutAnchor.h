@@ -1,10 +1,10 @@
 #pragma once
 
-#include "platform/ui/LayoutConstraint.h"
+#include "platform/view/LayoutConstraint.h"
 
 #include <memory>
 
-namespace ui {
+namespace view {
 
 // An edge or centre of a view along one axis, or one of its sizes: what
 // constraints are made from. Only anchors of the same kind can be related,
@@ -69,4 +69,4 @@ private:
     }
 };
 
-} // namespace ui
+} // namespace view

@@ -1,6 +1,9 @@
 #pragma once
 
-namespace ui {
+namespace graphics {
+
+// Where a line of text lies across the width it is given.
+enum class TextAlignment { Left = 0, Right = 1, Center = 2, Justified = 3, Natural = 4 };
 
 // Weights on the usual 100 to 900 scale of font files.
 enum class FontWeight { Regular = 400, Medium = 500, Semibold = 600 };
@@ -25,4 +28,4 @@ struct Font {
     bool operator==(const Font&) const = default;
 };
 
-} // namespace ui
+} // namespace graphics
