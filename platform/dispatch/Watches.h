@@ -7,20 +7,6 @@
 
 namespace dispatch {
 
-// Runs a handler on the main queue whenever a file descriptor has data to
-// read (or hangs up), until the watch is released.
-class KF_PLATFORM_API FileDescriptorWatch {
-public:
-    FileDescriptorWatch(int fileDescriptor, Block handler, MainQueue& queue = MainQueue::shared());
-    ~FileDescriptorWatch();
-    FileDescriptorWatch(const FileDescriptorWatch&) = delete;
-    FileDescriptorWatch& operator=(const FileDescriptorWatch&) = delete;
-
-private:
-    Block handler_;
-    GSource* source_;
-};
-
 // Runs a handler on the main queue, outside the signal handler, each time
 // the process receives the signal (SIGINT, SIGTERM, SIGHUP, SIGUSR1,
 // SIGUSR2, SIGWINCH), until the watch is released.

@@ -63,6 +63,4 @@ void releaseSystemDefaultDevice() {
     previous.reset();
 }
 
-const DeviceOptions& deviceOptions() { return systemDevice().options; }
-
 } // namespace gpu

@@ -41,7 +41,6 @@ public:
     virtual ~Device() = default;
 
     virtual std::string name() const = 0;
-    virtual bool isSoftware() const = 0;
 
     virtual std::shared_ptr<CommandQueue> newCommandQueue() = 0;
     // The bundle's program library; null with an error when it cannot be
@@ -84,6 +83,5 @@ KF_PLATFORM_API void setDeviceOptions(DeviceOptions options);
 // Lets go of the process's device; it goes once nothing else holds it,
 // after finishing its work. A host calls it before it exits.
 KF_PLATFORM_API void releaseSystemDefaultDevice();
-KF_PLATFORM_API const DeviceOptions& deviceOptions();
 
 } // namespace gpu

@@ -25,7 +25,6 @@ public:
     std::size_t liveObjects() const;
 
     std::string name() const override { return recording_->name(); }
-    bool isSoftware() const override { return recording_->isSoftware(); }
     std::shared_ptr<gpu::CommandQueue> newCommandQueue() override;
     std::shared_ptr<gpu::Library> newDefaultLibraryWithBundle(const foundation::Bundle& bundle,
                                                               foundation::ErrorRef* error = nullptr) override;

@@ -81,7 +81,6 @@ public:
     std::vector<std::uint8_t> nextTextureContents;
 
     std::string name() const override { return "Recording Device"; }
-    bool isSoftware() const override { return false; }
     std::shared_ptr<gpu::CommandQueue> newCommandQueue() override;
     std::shared_ptr<gpu::Library> newDefaultLibraryWithBundle(const foundation::Bundle& bundle,
                                                               foundation::ErrorRef* error = nullptr) override;

@@ -31,10 +31,6 @@ std::shared_ptr<VulkanDevice> VulkanDevice::create(const DeviceOptions& options)
 
 std::string VulkanDevice::name() const { return context_->properties().deviceName; }
 
-bool VulkanDevice::isSoftware() const {
-    return context_->properties().deviceType == VK_PHYSICAL_DEVICE_TYPE_CPU;
-}
-
 std::shared_ptr<CommandQueue> VulkanDevice::newCommandQueue() {
     VkResult result;
     auto pool = CommandBufferPool::create(context_, &result);

@@ -20,7 +20,6 @@ public:
     static std::shared_ptr<VulkanDevice> create(const DeviceOptions& options);
 
     std::string name() const override;
-    bool isSoftware() const override;
 
     std::shared_ptr<CommandQueue> newCommandQueue() override;
     std::shared_ptr<Library> newDefaultLibraryWithBundle(const foundation::Bundle& bundle,

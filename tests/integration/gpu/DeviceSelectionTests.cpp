@@ -31,9 +31,6 @@ TEST(DeviceSelection, UsesACpuDeviceOnlyWhenAllowed) {
         gpu::setDeviceOptions(options);
         const auto device = gpu::Device::createSystemDefaultDevice();
         EXPECT_EQ(device != nullptr, c.expectDevice) << c.drivers << " software " << c.allowSoftware;
-        if (device) {
-            EXPECT_TRUE(device->isSoftware());
-        }
     }
     gpu::setDeviceOptions({});
 }

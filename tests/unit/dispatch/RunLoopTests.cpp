@@ -150,24 +150,6 @@ TEST(RunLoop, SignalsAreHandledOnTheLoopOutsideTheSignalHandler) {
     }
 }
 
-TEST(RunLoop, AFileDescriptorWatchRunsWhenThereIsDataToRead) {
-    int ends[2];
-    ASSERT_EQ(pipe(ends), 0);
-    int wakeUps = 0;
-    {
-        const dispatch::FileDescriptorWatch watch(ends[0], [&] {
-            char byte;
-            if (read(ends[0], &byte, 1) == 1) ++wakeUps;
-        });
-        mainQueue().runUntil([] { return false; }, 20ms);
-        EXPECT_EQ(wakeUps, 0);
-        ASSERT_EQ(write(ends[1], "x", 1), 1);
-        EXPECT_TRUE(mainQueue().runUntil([&] { return wakeUps == 1; }, 1s));
-    }
-    close(ends[0]);
-    close(ends[1]);
-}
-
 TEST(RunLoop, RunReturnsWhenAHandlerStopsTheLoop) {
     TickRecorder recorder([](TickRecorder& self) {
         if (self.ticks.size() == 3) mainQueue().stop();
