@@ -1,15 +1,13 @@
 #include "platform/dispatch/MainQueue.h"
 
+#include "platform/dispatch/MainQueueContext.h"
 #include "platform/dispatch/ReadinessSource.h"
-
-#include <glib.h>
 
 namespace dispatch {
 
-MainQueue::MainQueue() : context_(g_main_context_default()) {
+MainQueue::MainQueue() : loop_(new Loop{g_main_context_default()}) {
     // async() wakes the context, whose next iteration finds the blocks.
-    source_ = attachReadinessSource(
-        context_, "KORLAN Flow main queue", [this] { return hasQueuedBlocks(); }, [this] { drain(); });
+    attachReadinessSource(*this, "KORLAN Flow main queue", [this] { return hasQueuedBlocks(); }, [this] { drain(); });
 }
 
 MainQueue& MainQueue::shared() {
@@ -22,7 +20,7 @@ void MainQueue::async(Block block) {
         std::lock_guard lock(mutex_);
         blocks_.push_back(std::move(block));
     }
-    g_main_context_wakeup(context_);
+    g_main_context_wakeup(loop_->context);
 }
 
 bool MainQueue::hasQueuedBlocks() const {
@@ -46,13 +44,13 @@ std::size_t MainQueue::drain() {
 }
 
 void MainQueue::run() {
-    while (!stopRequested_) g_main_context_iteration(context_, TRUE);
+    while (!stopRequested_) g_main_context_iteration(loop_->context, TRUE);
     stopRequested_ = false;
 }
 
 void MainQueue::stop() {
     stopRequested_ = true;
-    g_main_context_wakeup(context_);
+    g_main_context_wakeup(loop_->context);
 }
 
 bool MainQueue::runUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
@@ -60,10 +58,10 @@ bool MainQueue::runUntil(const std::function<bool()>& done, std::chrono::millise
     // A timeout source wakes the blocking iteration at the deadline.
     GSource* alarm = g_timeout_source_new(static_cast<guint>(timeout.count()));
     g_source_set_callback(alarm, [](gpointer) { return G_SOURCE_REMOVE; }, nullptr, nullptr);
-    g_source_attach(alarm, context_);
+    g_source_attach(alarm, loop_->context);
     bool finished = done();
     while (!finished && g_get_monotonic_time() < deadline) {
-        g_main_context_iteration(context_, TRUE);
+        g_main_context_iteration(loop_->context, TRUE);
         finished = done();
     }
     g_source_destroy(alarm);
@@ -72,7 +70,7 @@ bool MainQueue::runUntil(const std::function<bool()>& done, std::chrono::millise
 }
 
 void MainQueue::runPending() {
-    while (g_main_context_iteration(context_, FALSE)) {
+    while (g_main_context_iteration(loop_->context, FALSE)) {
     }
 }
 

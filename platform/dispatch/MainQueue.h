@@ -9,9 +9,6 @@
 #include <functional>
 #include <mutex>
 
-typedef struct _GMainContext GMainContext;
-typedef struct _GSource GSource;
-
 namespace dispatch {
 
 using Block = std::function<void()>;
@@ -44,14 +41,18 @@ public:
     // Runs everything that is ready now, without waiting.
     void runPending();
 
-    GMainContext* context() const { return context_; }
+    // The loop as GLib knows it. Complete only in MainQueueContext.h, which
+    // the platform's own event sources include, so that no header the
+    // module sees names a GLib type.
+    struct Loop;
+    Loop& loop() const { return *loop_; }
 
 private:
     MainQueue();
     bool hasQueuedBlocks() const;
 
-    GMainContext* context_;
-    GSource* source_;
+    // Never destroyed, like the queue.
+    Loop* const loop_;
     mutable std::mutex mutex_;
     std::deque<Block> blocks_;
     std::atomic<bool> stopRequested_ = false;

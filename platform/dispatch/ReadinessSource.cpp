@@ -1,6 +1,6 @@
 #include "platform/dispatch/ReadinessSource.h"
 
-#include <glib.h>
+#include "platform/dispatch/MainQueueContext.h"
 
 namespace dispatch {
 
@@ -39,16 +39,17 @@ struct ReadinessSource {
 
 } // namespace
 
-GSource* attachReadinessSource(GMainContext* context, const char* name, std::function<bool()> ready, Block run,
-                               int fileDescriptor) {
+void attachReadinessSource(MainQueue& queue, const char* name, std::function<bool()> ready, Block run,
+                           int fileDescriptor) {
     GSource* source = g_source_new(&ReadinessSource::functions, sizeof(ReadinessSource));
     reinterpret_cast<ReadinessSource*>(source)->readiness = new Readiness{std::move(ready), std::move(run)};
     g_source_set_name(source, name);
     if (fileDescriptor >= 0) {
         g_source_add_unix_fd(source, fileDescriptor, static_cast<GIOCondition>(G_IO_IN | G_IO_HUP | G_IO_ERR));
     }
-    g_source_attach(source, context);
-    return source;
+    g_source_attach(source, queue.loop().context);
+    // The context holds it from here on.
+    g_source_unref(source);
 }
 
 } // namespace dispatch

@@ -1,6 +1,6 @@
 #include "platform/dispatch/TimerSource.h"
 
-#include <glib.h>
+#include "platform/dispatch/MainQueueContext.h"
 
 #include <ctime>
 
@@ -49,29 +49,30 @@ struct TimerSource::Source {
     };
 };
 
-TimerSource::TimerSource(GSource* source) : source_(source) {}
+TimerSource::TimerSource(Source* source) : source_(source) {}
 
 std::shared_ptr<TimerSource> TimerSource::create(MainQueue& queue) {
     GSource* source = g_source_new(&Source::functions, sizeof(Source));
     if (!source) return nullptr;
-    std::shared_ptr<TimerSource> timer(new TimerSource(source));
-    reinterpret_cast<Source*>(source)->timer = timer.get();
+    auto* timerSource = reinterpret_cast<Source*>(source);
+    std::shared_ptr<TimerSource> timer(new TimerSource(timerSource));
+    timerSource->timer = timer.get();
     g_source_set_name(source, "KORLAN Flow timer");
     g_source_set_ready_time(source, -1);
-    g_source_attach(source, queue.context());
+    g_source_attach(source, queue.loop().context);
     return timer;
 }
 
 TimerSource::~TimerSource() {
     cancel();
-    g_source_unref(source_);
+    g_source_unref(&source_->base);
 }
 
 void TimerSource::setTimer(Time start, std::uint64_t intervalNanoseconds, std::uint64_t leewayNanoseconds) {
     start_ = start;
     interval_ = intervalNanoseconds;
     leeway_ = leewayNanoseconds;
-    if (resumed_ && !cancelled_) g_source_set_ready_time(source_, readyTimeFor(start_));
+    if (resumed_ && !cancelled_) g_source_set_ready_time(&source_->base, readyTimeFor(start_));
 }
 
 void TimerSource::setEventHandler(Block handler) { handler_ = std::make_shared<Block>(std::move(handler)); }
@@ -79,25 +80,25 @@ void TimerSource::setEventHandler(Block handler) { handler_ = std::make_shared<B
 void TimerSource::resume() {
     if (resumed_ || cancelled_) return;
     resumed_ = true;
-    g_source_set_ready_time(source_, readyTimeFor(start_));
+    g_source_set_ready_time(&source_->base, readyTimeFor(start_));
 }
 
 void TimerSource::cancel() {
     if (cancelled_) return;
     cancelled_ = true;
-    g_source_destroy(source_);
+    g_source_destroy(&source_->base);
 }
 
 // The next due time on the grid start + k × interval after now; a one-shot
 // timer (no interval) fires no more.
 void TimerSource::scheduleAfter(Time current) {
     if (interval_ == 0) {
-        g_source_set_ready_time(source_, -1);
+        g_source_set_ready_time(&source_->base, -1);
         return;
     }
     const Time elapsed = current >= start_ ? current - start_ : 0;
     const Time next = start_ + (elapsed / interval_ + 1) * interval_;
-    g_source_set_ready_time(source_, readyTimeFor(next));
+    g_source_set_ready_time(&source_->base, readyTimeFor(next));
 }
 
 void TimerSource::fire() {

@@ -37,12 +37,13 @@ public:
     std::uint64_t leewayNanoseconds() const { return leeway_; }
 
 private:
+    // A GLib source, defined where GLib is included.
     struct Source;
-    explicit TimerSource(GSource* source);
+    explicit TimerSource(Source* source);
     void fire();
     void scheduleAfter(Time now);
 
-    GSource* source_;
+    Source* source_;
     Time start_ = 0;
     std::uint64_t interval_ = 0;
     std::uint64_t leeway_ = 0;

@@ -1,31 +1,36 @@
 #include "platform/dispatch/Watches.h"
 
+#include "platform/dispatch/MainQueueContext.h"
+
 #include <glib-unix.h>
 
 namespace dispatch {
 
-namespace {
+struct SignalWatch::Source {
+    Block handler;
+    GSource* source;
 
-gboolean runHandler(gpointer handler) {
-    (*static_cast<Block*>(handler))();
-    return G_SOURCE_CONTINUE;
-}
+    static gboolean runHandler(gpointer handler) {
+        (*static_cast<Block*>(handler))();
+        return G_SOURCE_CONTINUE;
+    }
 
-GSource* attach(GSource* source, Block* handler, GSourceFunc callback, MainQueue& queue) {
-    g_source_set_callback(source, callback, handler, nullptr);
-    g_source_attach(source, queue.context());
-    return source;
-}
-
-} // namespace
+    Source(int signalNumber, Block handlerToRun, MainQueue& queue)
+        : handler(std::move(handlerToRun)), source(g_unix_signal_source_new(signalNumber)) {
+        g_source_set_callback(source, &runHandler, &handler, nullptr);
+        g_source_attach(source, queue.loop().context);
+    }
+    ~Source() {
+        g_source_destroy(source);
+        g_source_unref(source);
+    }
+    Source(const Source&) = delete;
+    Source& operator=(const Source&) = delete;
+};
 
 SignalWatch::SignalWatch(int signalNumber, Block handler, MainQueue& queue)
-    : handler_(std::move(handler)),
-      source_(attach(g_unix_signal_source_new(signalNumber), &handler_, &runHandler, queue)) {}
+    : source_(std::make_unique<Source>(signalNumber, std::move(handler), queue)) {}
 
-SignalWatch::~SignalWatch() {
-    g_source_destroy(source_);
-    g_source_unref(source_);
-}
+SignalWatch::~SignalWatch() = default;
 
 } // namespace dispatch

@@ -3,7 +3,7 @@
 #include "platform/PlatformExport.h"
 #include "platform/dispatch/MainQueue.h"
 
-#include <functional>
+#include <memory>
 
 namespace dispatch {
 
@@ -18,8 +18,9 @@ public:
     SignalWatch& operator=(const SignalWatch&) = delete;
 
 private:
-    Block handler_;
-    GSource* source_;
+    // The handler and its GLib source, defined where GLib is included.
+    struct Source;
+    std::unique_ptr<Source> source_;
 };
 
 } // namespace dispatch

@@ -9,7 +9,7 @@ namespace view::x11 {
 void watchConnection(Connection& connection, int fileDescriptor) {
     // Attached for the life of the process, like the connection.
     dispatch::attachReadinessSource(
-        dispatch::MainQueue::shared().context(), "KORLAN Flow X connection",
+        dispatch::MainQueue::shared(), "KORLAN Flow X connection",
         [&connection] { return connection.hasEvents(); }, [&connection] { connection.dispatchEvents(); },
         fileDescriptor);
 }
