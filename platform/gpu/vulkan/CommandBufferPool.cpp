@@ -2,25 +2,25 @@
 
 namespace gpu::vulkan {
 
-CommandBufferPool::CommandBufferPool(std::shared_ptr<VulkanContext> context, VkCommandPool pool)
-    : context_(std::move(context)), pool_(pool) {}
+CommandBufferPool::CommandBufferPool(std::shared_ptr<LogicalDevice> logicalDevice, VkCommandPool pool)
+    : logicalDevice_(std::move(logicalDevice)), pool_(pool) {}
 
-std::shared_ptr<CommandBufferPool> CommandBufferPool::create(std::shared_ptr<VulkanContext> context,
+std::shared_ptr<CommandBufferPool> CommandBufferPool::create(std::shared_ptr<LogicalDevice> logicalDevice,
                                                              VkResult* result) {
     const VkCommandPoolCreateInfo info{
         .sType = VK_STRUCTURE_TYPE_COMMAND_POOL_CREATE_INFO,
         .flags = VK_COMMAND_POOL_CREATE_RESET_COMMAND_BUFFER_BIT,
-        .queueFamilyIndex = context->queueFamily(),
+        .queueFamilyIndex = logicalDevice->queueFamily(),
     };
     VkCommandPool pool = VK_NULL_HANDLE;
-    *result = vkCreateCommandPool(context->device(), &info, nullptr, &pool);
+    *result = vkCreateCommandPool(logicalDevice->device(), &info, nullptr, &pool);
     if (*result != VK_SUCCESS) return nullptr;
-    return std::shared_ptr<CommandBufferPool>(new CommandBufferPool(std::move(context), pool));
+    return std::shared_ptr<CommandBufferPool>(new CommandBufferPool(std::move(logicalDevice), pool));
 }
 
 CommandBufferPool::~CommandBufferPool() {
     // Destroying the pool frees its buffers.
-    vkDestroyCommandPool(context_->device(), pool_, nullptr);
+    vkDestroyCommandPool(logicalDevice_->device(), pool_, nullptr);
 }
 
 VkResult CommandBufferPool::takeOrAllocate(VkCommandBuffer* commandBuffer) {
@@ -36,7 +36,7 @@ VkResult CommandBufferPool::takeOrAllocate(VkCommandBuffer* commandBuffer) {
         .level = VK_COMMAND_BUFFER_LEVEL_PRIMARY,
         .commandBufferCount = 1,
     };
-    return vkAllocateCommandBuffers(context_->device(), &info, commandBuffer);
+    return vkAllocateCommandBuffers(logicalDevice_->device(), &info, commandBuffer);
 }
 
 VkCommandBuffer CommandBufferPool::begin(VkResult* result) {

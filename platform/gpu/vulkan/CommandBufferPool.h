@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/gpu/vulkan/VulkanContext.h"
+#include "platform/gpu/vulkan/LogicalDevice.h"
 
 #include <vulkan/vulkan.h>
 
@@ -16,7 +16,7 @@ namespace gpu::vulkan {
 // Vulkan object and so needs no pool synchronisation.
 class CommandBufferPool {
 public:
-    static std::shared_ptr<CommandBufferPool> create(std::shared_ptr<VulkanContext> context, VkResult* result);
+    static std::shared_ptr<CommandBufferPool> create(std::shared_ptr<LogicalDevice> logicalDevice, VkResult* result);
     ~CommandBufferPool();
     CommandBufferPool(const CommandBufferPool&) = delete;
     CommandBufferPool& operator=(const CommandBufferPool&) = delete;
@@ -26,10 +26,10 @@ public:
     void recycle(VkCommandBuffer commandBuffer);
 
 private:
-    CommandBufferPool(std::shared_ptr<VulkanContext> context, VkCommandPool pool);
+    CommandBufferPool(std::shared_ptr<LogicalDevice> logicalDevice, VkCommandPool pool);
     VkResult takeOrAllocate(VkCommandBuffer* commandBuffer);
 
-    std::shared_ptr<VulkanContext> context_;
+    std::shared_ptr<LogicalDevice> logicalDevice_;
     VkCommandPool pool_;
     std::mutex mutex_;
     std::vector<VkCommandBuffer> free_;

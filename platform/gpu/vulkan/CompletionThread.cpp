@@ -18,7 +18,7 @@ struct CompletionThread::State {
         Completion completion;
     };
 
-    std::shared_ptr<VulkanContext> context;
+    std::shared_ptr<LogicalDevice> logicalDevice;
     VkSemaphore timeline = VK_NULL_HANDLE;
     std::mutex mutex;
     std::condition_variable wake;
@@ -26,7 +26,7 @@ struct CompletionThread::State {
     bool stopping = false;
 
     ~State() {
-        if (timeline) vkDestroySemaphore(context->device(), timeline, nullptr);
+        if (timeline) vkDestroySemaphore(logicalDevice->device(), timeline, nullptr);
     }
 
     void enqueue(Pending next) {
@@ -44,8 +44,8 @@ struct CompletionThread::State {
             .pSemaphores = &timeline,
             .pValues = &value,
         };
-        const VkResult result = context->noteResult(
-            vkWaitSemaphores(context->device(), &info, std::numeric_limits<std::uint64_t>::max()));
+        const VkResult result = logicalDevice->noteResult(
+            vkWaitSemaphores(logicalDevice->device(), &info, std::numeric_limits<std::uint64_t>::max()));
         return result == VK_SUCCESS ? nullptr : vulkanError("vkWaitSemaphores", result);
     }
 
@@ -72,15 +72,15 @@ CompletionThread::CompletionThread(std::shared_ptr<State> state)
           state->run();
       }) {}
 
-std::shared_ptr<CompletionThread> CompletionThread::create(std::shared_ptr<VulkanContext> context) {
+std::shared_ptr<CompletionThread> CompletionThread::create(std::shared_ptr<LogicalDevice> logicalDevice) {
     auto state = std::make_shared<State>();
-    state->context = std::move(context);
+    state->logicalDevice = std::move(logicalDevice);
     const VkSemaphoreTypeCreateInfo type{
         .sType = VK_STRUCTURE_TYPE_SEMAPHORE_TYPE_CREATE_INFO,
         .semaphoreType = VK_SEMAPHORE_TYPE_TIMELINE,
     };
     const VkSemaphoreCreateInfo info{.sType = VK_STRUCTURE_TYPE_SEMAPHORE_CREATE_INFO, .pNext = &type};
-    if (vkCreateSemaphore(state->context->device(), &info, nullptr, &state->timeline) != VK_SUCCESS) {
+    if (vkCreateSemaphore(state->logicalDevice->device(), &info, nullptr, &state->timeline) != VK_SUCCESS) {
         state->timeline = VK_NULL_HANDLE;
         return nullptr;
     }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/foundation/Error.h"
-#include "platform/gpu/vulkan/VulkanContext.h"
+#include "platform/gpu/vulkan/LogicalDevice.h"
 
 #include <vulkan/vulkan.h>
 
@@ -22,7 +22,7 @@ public:
     using Completion = std::function<void(const foundation::ErrorRef& error)>;
 
     // Null when the timeline semaphore cannot be made.
-    static std::shared_ptr<CompletionThread> create(std::shared_ptr<VulkanContext> context);
+    static std::shared_ptr<CompletionThread> create(std::shared_ptr<LogicalDevice> logicalDevice);
     // Waits until everything expected has completed and its completion has
     // run, then joins the thread.
     ~CompletionThread();

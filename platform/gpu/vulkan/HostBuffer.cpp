@@ -2,19 +2,19 @@
 
 namespace gpu::vulkan {
 
-HostBuffer::HostBuffer(std::shared_ptr<VulkanContext> context, VkDeviceSize size)
-    : context_(std::move(context)), size_(size) {}
+HostBuffer::HostBuffer(std::shared_ptr<LogicalDevice> logicalDevice, VkDeviceSize size)
+    : logicalDevice_(std::move(logicalDevice)), size_(size) {}
 
-std::unique_ptr<HostBuffer> HostBuffer::create(std::shared_ptr<VulkanContext> context, VkDeviceSize size,
+std::unique_ptr<HostBuffer> HostBuffer::create(std::shared_ptr<LogicalDevice> logicalDevice, VkDeviceSize size,
                                                VkBufferUsageFlags usage, VkResult* result) {
-    std::unique_ptr<HostBuffer> buffer(new HostBuffer(std::move(context), size));
+    std::unique_ptr<HostBuffer> buffer(new HostBuffer(std::move(logicalDevice), size));
     *result = buffer->allocate(usage);
     if (*result != VK_SUCCESS) return nullptr;
     return buffer;
 }
 
 VkResult HostBuffer::allocate(VkBufferUsageFlags usage) {
-    const VkDevice device = context_->device();
+    const VkDevice device = logicalDevice_->device();
     const VkBufferCreateInfo info{
         .sType = VK_STRUCTURE_TYPE_BUFFER_CREATE_INFO,
         .size = size_,
@@ -28,7 +28,7 @@ VkResult HostBuffer::allocate(VkBufferUsageFlags usage) {
     VkMemoryRequirements requirements;
     vkGetBufferMemoryRequirements(device, buffer_, &requirements);
     // Coherent memory needs no flushing or invalidating around each use.
-    VkResult result = context_->allocateMemory(
+    VkResult result = logicalDevice_->allocateMemory(
         requirements, VK_MEMORY_PROPERTY_HOST_VISIBLE_BIT | VK_MEMORY_PROPERTY_HOST_COHERENT_BIT, &memory_);
     if (result != VK_SUCCESS) {
         memory_ = VK_NULL_HANDLE;
@@ -42,7 +42,7 @@ VkResult HostBuffer::allocate(VkBufferUsageFlags usage) {
 }
 
 HostBuffer::~HostBuffer() {
-    const VkDevice device = context_->device();
+    const VkDevice device = logicalDevice_->device();
     if (buffer_) vkDestroyBuffer(device, buffer_, nullptr);
     // Freeing mapped memory unmaps it.
     if (memory_) vkFreeMemory(device, memory_, nullptr);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/gpu/vulkan/VulkanContext.h"
+#include "platform/gpu/vulkan/LogicalDevice.h"
 
 #include <vulkan/vulkan.h>
 
@@ -13,7 +13,7 @@ namespace gpu::vulkan {
 // staging memory of uploads and the landing place of read-backs.
 class HostBuffer {
 public:
-    static std::unique_ptr<HostBuffer> create(std::shared_ptr<VulkanContext> context, VkDeviceSize size,
+    static std::unique_ptr<HostBuffer> create(std::shared_ptr<LogicalDevice> logicalDevice, VkDeviceSize size,
                                               VkBufferUsageFlags usage, VkResult* result);
     ~HostBuffer();
     HostBuffer(const HostBuffer&) = delete;
@@ -24,10 +24,10 @@ public:
     VkDeviceSize size() const { return size_; }
 
 private:
-    HostBuffer(std::shared_ptr<VulkanContext> context, VkDeviceSize size);
+    HostBuffer(std::shared_ptr<LogicalDevice> logicalDevice, VkDeviceSize size);
     VkResult allocate(VkBufferUsageFlags usage);
 
-    std::shared_ptr<VulkanContext> context_;
+    std::shared_ptr<LogicalDevice> logicalDevice_;
     VkDeviceSize size_;
     VkBuffer buffer_ = VK_NULL_HANDLE;
     VkDeviceMemory memory_ = VK_NULL_HANDLE;

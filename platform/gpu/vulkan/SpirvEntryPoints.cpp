@@ -1,7 +1,7 @@
 #include "platform/gpu/vulkan/SpirvEntryPoints.h"
 
 #include "platform/gpu/RenderCommandEncoder.h"
-#include "platform/gpu/vulkan/VulkanContext.h"
+#include "platform/gpu/vulkan/LogicalDevice.h"
 
 #include <spirv-tools/libspirv.h>
 #include <spirv/unified1/spirv.hpp>

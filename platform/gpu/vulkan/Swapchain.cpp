@@ -67,13 +67,13 @@ VkSemaphore createBinarySemaphore(VkDevice device, VkResult* result) {
     return *result == VK_SUCCESS ? semaphore : VK_NULL_HANDLE;
 }
 
-Swapchain::Swapchain(std::shared_ptr<VulkanContext> context, VkSwapchainKHR swapchain, VkExtent2D extent)
-    : context_(std::move(context)), swapchain_(swapchain), extent_(extent) {}
+Swapchain::Swapchain(std::shared_ptr<LogicalDevice> logicalDevice, VkSwapchainKHR swapchain, VkExtent2D extent)
+    : logicalDevice_(std::move(logicalDevice)), swapchain_(swapchain), extent_(extent) {}
 
-std::unique_ptr<Swapchain> Swapchain::create(std::shared_ptr<VulkanContext> context, VkSurfaceKHR surface,
+std::unique_ptr<Swapchain> Swapchain::create(std::shared_ptr<LogicalDevice> logicalDevice, VkSurfaceKHR surface,
                                              VkExtent2D requestedExtent, VkSwapchainKHR oldSwapchain,
                                              VkResult* result) {
-    const VkPhysicalDevice physicalDevice = context->physicalDevice();
+    const VkPhysicalDevice physicalDevice = logicalDevice->physicalDevice();
     VkSurfaceCapabilitiesKHR capabilities;
     *result = vkGetPhysicalDeviceSurfaceCapabilitiesKHR(physicalDevice, surface, &capabilities);
     if (*result != VK_SUCCESS) return nullptr;
@@ -103,16 +103,16 @@ std::unique_ptr<Swapchain> Swapchain::create(std::shared_ptr<VulkanContext> cont
         .oldSwapchain = oldSwapchain,
     };
     VkSwapchainKHR handle = VK_NULL_HANDLE;
-    *result = vkCreateSwapchainKHR(context->device(), &info, nullptr, &handle);
+    *result = vkCreateSwapchainKHR(logicalDevice->device(), &info, nullptr, &handle);
     if (*result != VK_SUCCESS) return nullptr;
-    std::unique_ptr<Swapchain> swapchain(new Swapchain(std::move(context), handle, extent));
+    std::unique_ptr<Swapchain> swapchain(new Swapchain(std::move(logicalDevice), handle, extent));
     *result = swapchain->createImages();
     if (*result != VK_SUCCESS) return nullptr;
     return swapchain;
 }
 
 VkResult Swapchain::createImages() {
-    const VkDevice device = context_->device();
+    const VkDevice device = logicalDevice_->device();
     std::uint32_t count = 0;
     if (VkResult result = vkGetSwapchainImagesKHR(device, swapchain_, &count, nullptr); result != VK_SUCCESS) {
         return result;
@@ -123,7 +123,7 @@ VkResult Swapchain::createImages() {
     }
     for (VkImage image : images) {
         Image entry;
-        entry.texture = VulkanTexture::wrapPresentableImage(context_, image, kSwapchainFormat, extent_);
+        entry.texture = VulkanTexture::wrapPresentableImage(logicalDevice_, image, kSwapchainFormat, extent_);
         if (!entry.texture) return VK_ERROR_OUT_OF_HOST_MEMORY;
         VkResult result;
         entry.renderFinished = createBinarySemaphore(device, &result);
@@ -134,7 +134,7 @@ VkResult Swapchain::createImages() {
 }
 
 Swapchain::~Swapchain() {
-    const VkDevice device = context_->device();
+    const VkDevice device = logicalDevice_->device();
     for (const Image& image : images_) {
         if (image.renderFinished) vkDestroySemaphore(device, image.renderFinished, nullptr);
     }
@@ -144,8 +144,8 @@ Swapchain::~Swapchain() {
 }
 
 VkResult Swapchain::acquire(VkSemaphore acquired, std::uint64_t timeoutNanoseconds, std::uint32_t* image) const {
-    return context_->noteResult(
-        vkAcquireNextImageKHR(context_->device(), swapchain_, timeoutNanoseconds, acquired, VK_NULL_HANDLE, image));
+    return logicalDevice_->noteResult(vkAcquireNextImageKHR(logicalDevice_->device(), swapchain_, timeoutNanoseconds,
+                                                            acquired, VK_NULL_HANDLE, image));
 }
 
 } // namespace gpu::vulkan

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/gpu/vulkan/VulkanContext.h"
+#include "platform/gpu/vulkan/LogicalDevice.h"
 #include "platform/gpu/vulkan/VulkanTexture.h"
 
 #include <vulkan/vulkan.h>
@@ -18,7 +18,7 @@ class Swapchain {
 public:
     // Null with the failure when the surface offers no such swapchain; a
     // window of no size yields VK_ERROR_OUT_OF_DATE_KHR.
-    static std::unique_ptr<Swapchain> create(std::shared_ptr<VulkanContext> context, VkSurfaceKHR surface,
+    static std::unique_ptr<Swapchain> create(std::shared_ptr<LogicalDevice> logicalDevice, VkSurfaceKHR surface,
                                              VkExtent2D requestedExtent, VkSwapchainKHR oldSwapchain,
                                              VkResult* result);
     // Only once no work on its images is pending.
@@ -40,10 +40,10 @@ private:
         VkSemaphore renderFinished = VK_NULL_HANDLE;
     };
 
-    Swapchain(std::shared_ptr<VulkanContext> context, VkSwapchainKHR swapchain, VkExtent2D extent);
+    Swapchain(std::shared_ptr<LogicalDevice> logicalDevice, VkSwapchainKHR swapchain, VkExtent2D extent);
     VkResult createImages();
 
-    std::shared_ptr<VulkanContext> context_;
+    std::shared_ptr<LogicalDevice> logicalDevice_;
     VkSwapchainKHR swapchain_;
     VkExtent2D extent_;
     std::vector<Image> images_;

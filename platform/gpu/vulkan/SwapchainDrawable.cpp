@@ -16,7 +16,7 @@ std::uint64_t framesShownInWindows() { return shownFrames; }
 
 namespace vulkan {
 
-SwapchainDrawable::SwapchainDrawable(std::shared_ptr<WindowPresentation> presentation, AcquiredImage image)
+SwapchainDrawable::SwapchainDrawable(std::shared_ptr<SwapchainPresentation> presentation, AcquiredImage image)
     : presentation_(std::move(presentation)), image_(image) {}
 
 SwapchainDrawable::~SwapchainDrawable() {

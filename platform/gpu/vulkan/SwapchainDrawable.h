@@ -1,8 +1,8 @@
 #pragma once
 
 #include "platform/gpu/PresentedHandlers.h"
+#include "platform/gpu/vulkan/SwapchainPresentation.h"
 #include "platform/gpu/vulkan/VulkanDrawable.h"
-#include "platform/gpu/vulkan/WindowPresentation.h"
 
 #include <atomic>
 #include <memory>
@@ -15,7 +15,7 @@ namespace gpu::vulkan {
 // back to be handed out again.
 class SwapchainDrawable final : public VulkanDrawable, public std::enable_shared_from_this<SwapchainDrawable> {
 public:
-    SwapchainDrawable(std::shared_ptr<WindowPresentation> presentation, AcquiredImage image);
+    SwapchainDrawable(std::shared_ptr<SwapchainPresentation> presentation, AcquiredImage image);
     ~SwapchainDrawable() override;
 
     std::shared_ptr<Texture> texture() const override;
@@ -27,7 +27,7 @@ public:
     void presentationFinished(double presentedTime) override;
 
 private:
-    std::shared_ptr<WindowPresentation> presentation_;
+    std::shared_ptr<SwapchainPresentation> presentation_;
     AcquiredImage image_;
     bool submitted_ = false;
     std::atomic<bool> shown_ = false;

@@ -1,6 +1,6 @@
 #include "platform/gpu/vulkan/SwapchainDrawableSource.h"
 
-#include "platform/gpu/vulkan/WindowPresentation.h"
+#include "platform/gpu/vulkan/SwapchainPresentation.h"
 
 namespace gpu::vulkan {
 
@@ -12,14 +12,15 @@ VkExtent2D extentOf(std::uint64_t width, std::uint64_t height) {
 
 } // namespace
 
-SwapchainDrawableSource::SwapchainDrawableSource(std::shared_ptr<WindowPresentation> presentation)
+SwapchainDrawableSource::SwapchainDrawableSource(std::shared_ptr<SwapchainPresentation> presentation)
     : presentation_(std::move(presentation)) {}
 
-std::shared_ptr<SwapchainDrawableSource> SwapchainDrawableSource::create(std::shared_ptr<VulkanContext> context,
+std::shared_ptr<SwapchainDrawableSource> SwapchainDrawableSource::create(std::shared_ptr<LogicalDevice> logicalDevice,
                                                                          std::shared_ptr<VulkanQueue> queue,
                                                                          const NativeWindow& window,
                                                                          std::uint64_t width, std::uint64_t height) {
-    auto presentation = WindowPresentation::create(std::move(context), std::move(queue), window, extentOf(width, height));
+    auto presentation =
+        SwapchainPresentation::create(std::move(logicalDevice), std::move(queue), window, extentOf(width, height));
     if (!presentation) return nullptr;
     return std::shared_ptr<SwapchainDrawableSource>(new SwapchainDrawableSource(std::move(presentation)));
 }

@@ -2,7 +2,7 @@
 
 #include "platform/gpu/Drawable.h"
 #include "platform/gpu/NativeWindow.h"
-#include "platform/gpu/vulkan/VulkanContext.h"
+#include "platform/gpu/vulkan/LogicalDevice.h"
 #include "platform/gpu/vulkan/VulkanQueue.h"
 
 #include <cstdint>
@@ -10,7 +10,7 @@
 
 namespace gpu::vulkan {
 
-class WindowPresentation;
+class SwapchainPresentation;
 
 // The drawables of one X window, from a swapchain on its surface. Asking for
 // a drawable waits at most a millisecond for an image; at most two frames
@@ -21,7 +21,7 @@ class WindowPresentation;
 class SwapchainDrawableSource final : public WindowDrawableSource {
 public:
     // Null when the device cannot present to the window.
-    static std::shared_ptr<SwapchainDrawableSource> create(std::shared_ptr<VulkanContext> context,
+    static std::shared_ptr<SwapchainDrawableSource> create(std::shared_ptr<LogicalDevice> logicalDevice,
                                                            std::shared_ptr<VulkanQueue> queue,
                                                            const NativeWindow& window, std::uint64_t width,
                                                            std::uint64_t height);
@@ -34,9 +34,9 @@ public:
     bool isLost() const override;
 
 private:
-    explicit SwapchainDrawableSource(std::shared_ptr<WindowPresentation> presentation);
+    explicit SwapchainDrawableSource(std::shared_ptr<SwapchainPresentation> presentation);
 
-    std::shared_ptr<WindowPresentation> presentation_;
+    std::shared_ptr<SwapchainPresentation> presentation_;
 };
 
 } // namespace gpu::vulkan

@@ -8,18 +8,20 @@
 
 namespace gpu::vulkan {
 
-VulkanCommandBuffer::VulkanCommandBuffer(std::shared_ptr<VulkanContext> context, std::shared_ptr<VulkanQueue> queue,
-                                         std::shared_ptr<CommandBufferPool> pool, VkCommandBuffer commandBuffer)
-    : context_(std::move(context)), queue_(std::move(queue)), pool_(std::move(pool)), commandBuffer_(commandBuffer) {}
+VulkanCommandBuffer::VulkanCommandBuffer(std::shared_ptr<LogicalDevice> logicalDevice,
+                                         std::shared_ptr<VulkanQueue> queue, std::shared_ptr<CommandBufferPool> pool,
+                                         VkCommandBuffer commandBuffer)
+    : logicalDevice_(std::move(logicalDevice)), queue_(std::move(queue)), pool_(std::move(pool)),
+      commandBuffer_(commandBuffer) {}
 
-std::shared_ptr<VulkanCommandBuffer> VulkanCommandBuffer::create(std::shared_ptr<VulkanContext> context,
+std::shared_ptr<VulkanCommandBuffer> VulkanCommandBuffer::create(std::shared_ptr<LogicalDevice> logicalDevice,
                                                                  std::shared_ptr<VulkanQueue> queue,
                                                                  std::shared_ptr<CommandBufferPool> pool) {
     VkResult result;
     const VkCommandBuffer commandBuffer = pool->begin(&result);
     if (!commandBuffer) return nullptr;
     return std::shared_ptr<VulkanCommandBuffer>(
-        new VulkanCommandBuffer(std::move(context), std::move(queue), std::move(pool), commandBuffer));
+        new VulkanCommandBuffer(std::move(logicalDevice), std::move(queue), std::move(pool), commandBuffer));
 }
 
 // A buffer dropped without being committed gives its Vulkan buffer back;

@@ -2,7 +2,7 @@
 
 #include "platform/gpu/CommandBuffer.h"
 #include "platform/gpu/vulkan/CommandBufferPool.h"
-#include "platform/gpu/vulkan/VulkanContext.h"
+#include "platform/gpu/vulkan/LogicalDevice.h"
 #include "platform/gpu/vulkan/VulkanDrawable.h"
 #include "platform/gpu/vulkan/VulkanQueue.h"
 
@@ -24,7 +24,7 @@ class VulkanRenderCommandEncoder;
 class VulkanCommandBuffer final : public CommandBuffer, public std::enable_shared_from_this<VulkanCommandBuffer> {
 public:
     // Null when no command buffer can be begun.
-    static std::shared_ptr<VulkanCommandBuffer> create(std::shared_ptr<VulkanContext> context,
+    static std::shared_ptr<VulkanCommandBuffer> create(std::shared_ptr<LogicalDevice> logicalDevice,
                                                        std::shared_ptr<VulkanQueue> queue,
                                                        std::shared_ptr<CommandBufferPool> pool);
     ~VulkanCommandBuffer() override;
@@ -42,11 +42,11 @@ public:
 
     // For the encoders that record into this buffer.
     VkCommandBuffer handle() const { return commandBuffer_; }
-    const VulkanContext& context() const { return *context_; }
+    const LogicalDevice& logicalDevice() const { return *logicalDevice_; }
     void retain(std::shared_ptr<const void> object);
 
 private:
-    VulkanCommandBuffer(std::shared_ptr<VulkanContext> context, std::shared_ptr<VulkanQueue> queue,
+    VulkanCommandBuffer(std::shared_ptr<LogicalDevice> logicalDevice, std::shared_ptr<VulkanQueue> queue,
                         std::shared_ptr<CommandBufferPool> pool, VkCommandBuffer commandBuffer);
     // False, with the misuse reported, once the buffer was committed.
     bool isRecording(const char* call) const;
@@ -55,7 +55,7 @@ private:
     void complete(const foundation::ErrorRef& failure);
     void runCompletedHandlers();
 
-    std::shared_ptr<VulkanContext> context_;
+    std::shared_ptr<LogicalDevice> logicalDevice_;
     // Only until commit: work in flight must not keep the thread that
     // reports its completion alive, or that thread would end up joining
     // itself.

@@ -4,12 +4,12 @@
 
 namespace gpu::vulkan {
 
-VulkanCommandQueue::VulkanCommandQueue(std::shared_ptr<VulkanContext> context,
+VulkanCommandQueue::VulkanCommandQueue(std::shared_ptr<LogicalDevice> logicalDevice,
                                        std::shared_ptr<VulkanQueue> queue, std::shared_ptr<CommandBufferPool> pool)
-    : context_(std::move(context)), queue_(std::move(queue)), pool_(std::move(pool)) {}
+    : logicalDevice_(std::move(logicalDevice)), queue_(std::move(queue)), pool_(std::move(pool)) {}
 
 std::shared_ptr<CommandBuffer> VulkanCommandQueue::commandBuffer() {
-    return VulkanCommandBuffer::create(context_, queue_, pool_);
+    return VulkanCommandBuffer::create(logicalDevice_, queue_, pool_);
 }
 
 } // namespace gpu::vulkan

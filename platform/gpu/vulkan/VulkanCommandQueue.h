@@ -2,7 +2,7 @@
 
 #include "platform/gpu/CommandBuffer.h"
 #include "platform/gpu/vulkan/CommandBufferPool.h"
-#include "platform/gpu/vulkan/VulkanContext.h"
+#include "platform/gpu/vulkan/LogicalDevice.h"
 #include "platform/gpu/vulkan/VulkanQueue.h"
 
 #include <memory>
@@ -14,7 +14,7 @@ namespace gpu::vulkan {
 // submit to its one Vulkan queue, in commit order.
 class VulkanCommandQueue final : public CommandQueue {
 public:
-    VulkanCommandQueue(std::shared_ptr<VulkanContext> context, std::shared_ptr<VulkanQueue> queue,
+    VulkanCommandQueue(std::shared_ptr<LogicalDevice> logicalDevice, std::shared_ptr<VulkanQueue> queue,
                        std::shared_ptr<CommandBufferPool> pool);
 
     std::string label() const override { return label_; }
@@ -22,7 +22,7 @@ public:
     std::shared_ptr<CommandBuffer> commandBuffer() override;
 
 private:
-    std::shared_ptr<VulkanContext> context_;
+    std::shared_ptr<LogicalDevice> logicalDevice_;
     std::shared_ptr<VulkanQueue> queue_;
     std::shared_ptr<CommandBufferPool> pool_;
     std::string label_;

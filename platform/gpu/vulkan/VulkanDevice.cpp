@@ -12,50 +12,52 @@
 
 namespace gpu::vulkan {
 
-VulkanDevice::VulkanDevice(std::shared_ptr<VulkanContext> context, std::shared_ptr<VulkanQueue> queue,
+VulkanDevice::VulkanDevice(std::shared_ptr<LogicalDevice> logicalDevice, std::shared_ptr<VulkanQueue> queue,
                            std::shared_ptr<ImmediateCommands> immediateCommands)
-    : context_(std::move(context)), queue_(std::move(queue)), immediateCommands_(std::move(immediateCommands)) {}
+    : logicalDevice_(std::move(logicalDevice)), queue_(std::move(queue)),
+      immediateCommands_(std::move(immediateCommands)) {}
 
 std::shared_ptr<VulkanDevice> VulkanDevice::create(const DeviceOptions& options) {
-    auto context = VulkanContext::create(options);
-    if (!context) return nullptr;
-    auto completionThread = CompletionThread::create(context);
+    auto logicalDevice = LogicalDevice::create(options);
+    if (!logicalDevice) return nullptr;
+    auto completionThread = CompletionThread::create(logicalDevice);
     if (!completionThread) return nullptr;
     VkResult result;
-    auto pool = CommandBufferPool::create(context, &result);
+    auto pool = CommandBufferPool::create(logicalDevice, &result);
     if (!pool) return nullptr;
-    auto queue = std::make_shared<VulkanQueue>(context, std::move(completionThread));
+    auto queue = std::make_shared<VulkanQueue>(logicalDevice, std::move(completionThread));
     auto immediateCommands = std::make_shared<ImmediateCommands>(queue, std::move(pool));
-    return std::shared_ptr<VulkanDevice>(new VulkanDevice(std::move(context), std::move(queue), std::move(immediateCommands)));
+    return std::shared_ptr<VulkanDevice>(
+        new VulkanDevice(std::move(logicalDevice), std::move(queue), std::move(immediateCommands)));
 }
 
-std::string VulkanDevice::name() const { return context_->properties().deviceName; }
+std::string VulkanDevice::name() const { return logicalDevice_->properties().deviceName; }
 
 std::shared_ptr<CommandQueue> VulkanDevice::newCommandQueue() {
     VkResult result;
-    auto pool = CommandBufferPool::create(context_, &result);
+    auto pool = CommandBufferPool::create(logicalDevice_, &result);
     if (!pool) return nullptr;
-    return std::make_shared<VulkanCommandQueue>(context_, queue_, std::move(pool));
+    return std::make_shared<VulkanCommandQueue>(logicalDevice_, queue_, std::move(pool));
 }
 
 std::shared_ptr<Library> VulkanDevice::newDefaultLibraryWithBundle(const foundation::Bundle& bundle,
                                                                    foundation::ErrorRef* error) {
     const auto path = bundle.URLForResource(kDefaultLibraryName, kDefaultLibraryExtension);
     if (path.empty()) return nullptr;
-    return VulkanLibrary::create(context_, path, error);
+    return VulkanLibrary::create(logicalDevice_, path, error);
 }
 
 std::shared_ptr<RenderPipelineState> VulkanDevice::newRenderPipelineStateWithDescriptor(
     const RenderPipelineDescriptor& descriptor, foundation::ErrorRef* error) {
-    return VulkanRenderPipelineState::create(context_, descriptor, error);
+    return VulkanRenderPipelineState::create(logicalDevice_, descriptor, error);
 }
 
 std::shared_ptr<SamplerState> VulkanDevice::newSamplerStateWithDescriptor(const SamplerDescriptor& descriptor) {
-    return VulkanSamplerState::create(context_, descriptor);
+    return VulkanSamplerState::create(logicalDevice_, descriptor);
 }
 
 std::shared_ptr<VulkanTexture> VulkanDevice::newVulkanTexture(const TextureDescriptor& descriptor) {
-    auto texture = VulkanTexture::create(context_, descriptor);
+    auto texture = VulkanTexture::create(logicalDevice_, descriptor);
     if (!texture) return nullptr;
     const auto failure = immediateCommands_->submit(
         [&texture](VkCommandBuffer commandBuffer) { texture->recordInitialLayout(commandBuffer); }, texture);
@@ -67,7 +69,7 @@ std::shared_ptr<Texture> VulkanDevice::newTextureWithDescriptor(const TextureDes
 }
 
 std::shared_ptr<TextureLoader> VulkanDevice::newTextureLoader() {
-    return std::make_shared<VulkanTextureLoader>(context_, immediateCommands_);
+    return std::make_shared<VulkanTextureLoader>(logicalDevice_, immediateCommands_);
 }
 
 std::shared_ptr<DrawableSource> VulkanDevice::newOffscreenDrawableSource(PixelFormat pixelFormat, std::uint64_t width,
@@ -83,7 +85,7 @@ std::shared_ptr<WindowDrawableSource> VulkanDevice::newWindowDrawableSource(cons
     // Swapchains hold B8G8R8A8 in sRGB non-linear: the formats that mean
     // those bytes.
     if (vulkanFormat(pixelFormat) != VK_FORMAT_B8G8R8A8_UNORM) return nullptr;
-    return SwapchainDrawableSource::create(context_, queue_, window, width, height);
+    return SwapchainDrawableSource::create(logicalDevice_, queue_, window, width, height);
 }
 
 } // namespace gpu::vulkan

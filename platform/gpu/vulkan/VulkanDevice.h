@@ -2,7 +2,7 @@
 
 #include "platform/gpu/Device.h"
 #include "platform/gpu/vulkan/ImmediateCommands.h"
-#include "platform/gpu/vulkan/VulkanContext.h"
+#include "platform/gpu/vulkan/LogicalDevice.h"
 #include "platform/gpu/vulkan/VulkanQueue.h"
 #include "platform/gpu/vulkan/VulkanTexture.h"
 
@@ -35,15 +35,15 @@ public:
                                                                   std::uint64_t width, std::uint64_t height) override;
 
     // Once a call has reported the device lost, it stays lost.
-    bool isLost() const { return context_->isLost(); }
+    bool isLost() const { return logicalDevice_->isLost(); }
 
 private:
-    VulkanDevice(std::shared_ptr<VulkanContext> context, std::shared_ptr<VulkanQueue> queue,
+    VulkanDevice(std::shared_ptr<LogicalDevice> logicalDevice, std::shared_ptr<VulkanQueue> queue,
                  std::shared_ptr<ImmediateCommands> immediateCommands);
     // A new texture in its resting layout, ordered before any later work.
     std::shared_ptr<VulkanTexture> newVulkanTexture(const TextureDescriptor& descriptor);
 
-    std::shared_ptr<VulkanContext> context_;
+    std::shared_ptr<LogicalDevice> logicalDevice_;
     std::shared_ptr<VulkanQueue> queue_;
     std::shared_ptr<ImmediateCommands> immediateCommands_;
 };

@@ -37,11 +37,11 @@ std::optional<std::vector<std::uint32_t>> readWords(const std::filesystem::path&
 
 } // namespace
 
-VulkanLibrary::VulkanLibrary(std::shared_ptr<VulkanContext> context, VkShaderModule module,
+VulkanLibrary::VulkanLibrary(std::shared_ptr<LogicalDevice> logicalDevice, VkShaderModule module,
                              std::map<std::string, VkShaderStageFlagBits> entryPoints)
-    : context_(std::move(context)), module_(module), entryPoints_(std::move(entryPoints)) {}
+    : logicalDevice_(std::move(logicalDevice)), module_(module), entryPoints_(std::move(entryPoints)) {}
 
-std::shared_ptr<VulkanLibrary> VulkanLibrary::create(std::shared_ptr<VulkanContext> context,
+std::shared_ptr<VulkanLibrary> VulkanLibrary::create(std::shared_ptr<LogicalDevice> logicalDevice,
                                                      const std::filesystem::path& path, foundation::ErrorRef* error) {
     const auto words = readWords(path, error);
     if (!words) return nullptr;
@@ -58,14 +58,15 @@ std::shared_ptr<VulkanLibrary> VulkanLibrary::create(std::shared_ptr<VulkanConte
         .pCode = words->data(),
     };
     VkShaderModule module = VK_NULL_HANDLE;
-    if (VkResult result = vkCreateShaderModule(context->device(), &info, nullptr, &module); result != VK_SUCCESS) {
+    if (VkResult result = vkCreateShaderModule(logicalDevice->device(), &info, nullptr, &module);
+        result != VK_SUCCESS) {
         reportError(error, vulkanError("vkCreateShaderModule", result));
         return nullptr;
     }
-    return std::shared_ptr<VulkanLibrary>(new VulkanLibrary(std::move(context), module, std::move(*entryPoints)));
+    return std::shared_ptr<VulkanLibrary>(new VulkanLibrary(std::move(logicalDevice), module, std::move(*entryPoints)));
 }
 
-VulkanLibrary::~VulkanLibrary() { vkDestroyShaderModule(context_->device(), module_, nullptr); }
+VulkanLibrary::~VulkanLibrary() { vkDestroyShaderModule(logicalDevice_->device(), module_, nullptr); }
 
 std::shared_ptr<Function> VulkanLibrary::newFunctionWithName(const std::string& name) {
     const auto entryPoint = entryPoints_.find(name);

@@ -2,7 +2,7 @@
 
 #include "platform/foundation/Error.h"
 #include "platform/gpu/Library.h"
-#include "platform/gpu/vulkan/VulkanContext.h"
+#include "platform/gpu/vulkan/LogicalDevice.h"
 
 #include <vulkan/vulkan.h>
 
@@ -18,7 +18,7 @@ class VulkanLibrary final : public Library, public std::enable_shared_from_this<
 public:
     // Null with an error when the file cannot be read, is not valid SPIR-V,
     // or the driver refuses it.
-    static std::shared_ptr<VulkanLibrary> create(std::shared_ptr<VulkanContext> context,
+    static std::shared_ptr<VulkanLibrary> create(std::shared_ptr<LogicalDevice> logicalDevice,
                                                  const std::filesystem::path& path, foundation::ErrorRef* error);
     ~VulkanLibrary() override;
 
@@ -26,10 +26,10 @@ public:
     VkShaderModule module() const { return module_; }
 
 private:
-    VulkanLibrary(std::shared_ptr<VulkanContext> context, VkShaderModule module,
+    VulkanLibrary(std::shared_ptr<LogicalDevice> logicalDevice, VkShaderModule module,
                   std::map<std::string, VkShaderStageFlagBits> entryPoints);
 
-    std::shared_ptr<VulkanContext> context_;
+    std::shared_ptr<LogicalDevice> logicalDevice_;
     VkShaderModule module_;
     std::map<std::string, VkShaderStageFlagBits> entryPoints_;
 };

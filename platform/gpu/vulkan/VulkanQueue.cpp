@@ -6,8 +6,9 @@
 
 namespace gpu::vulkan {
 
-VulkanQueue::VulkanQueue(std::shared_ptr<VulkanContext> context, std::shared_ptr<CompletionThread> completionThread)
-    : context_(std::move(context)), completionThread_(std::move(completionThread)) {}
+VulkanQueue::VulkanQueue(std::shared_ptr<LogicalDevice> logicalDevice,
+                         std::shared_ptr<CompletionThread> completionThread)
+    : logicalDevice_(std::move(logicalDevice)), completionThread_(std::move(completionThread)) {}
 
 void VulkanQueue::submit(VkCommandBuffer commandBuffer, const SubmissionSync& sync, Completion completion) {
     const VkCommandBufferSubmitInfo commandInfo{
@@ -32,7 +33,8 @@ void VulkanQueue::submit(VkCommandBuffer commandBuffer, const SubmissionSync& sy
         .signalSemaphoreInfoCount = static_cast<std::uint32_t>(signals.size()),
         .pSignalSemaphoreInfos = signals.data(),
     };
-    const VkResult result = context_->noteResult(vkQueueSubmit2(context_->queue(), 1, &info, VK_NULL_HANDLE));
+    const VkResult result =
+        logicalDevice_->noteResult(vkQueueSubmit2(logicalDevice_->queue(), 1, &info, VK_NULL_HANDLE));
     if (result != VK_SUCCESS) {
         // Nothing will signal the presents' semaphores: they are not made.
         for (const auto& request : sync.presents) request.presented(result);
@@ -53,7 +55,7 @@ void VulkanQueue::present(const PresentRequest& request) {
         .pSwapchains = &request.swapchain,
         .pImageIndices = &request.imageIndex,
     };
-    request.presented(context_->noteResult(vkQueuePresentKHR(context_->queue(), &info)));
+    request.presented(logicalDevice_->noteResult(vkQueuePresentKHR(logicalDevice_->queue(), &info)));
 }
 
 void VulkanQueue::fail(foundation::ErrorRef error, Completion completion) {
@@ -72,7 +74,7 @@ foundation::ErrorRef VulkanQueue::submitAndWait(VkCommandBuffer commandBuffer) {
 
 void VulkanQueue::waitIdle() {
     std::lock_guard lock(mutex_);
-    context_->noteResult(vkQueueWaitIdle(context_->queue()));
+    logicalDevice_->noteResult(vkQueueWaitIdle(logicalDevice_->queue()));
 }
 
 } // namespace gpu::vulkan

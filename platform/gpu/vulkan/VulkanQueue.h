@@ -2,7 +2,7 @@
 
 #include "platform/foundation/Error.h"
 #include "platform/gpu/vulkan/CompletionThread.h"
-#include "platform/gpu/vulkan/VulkanContext.h"
+#include "platform/gpu/vulkan/LogicalDevice.h"
 
 #include <vulkan/vulkan.h>
 
@@ -37,7 +37,7 @@ class VulkanQueue {
 public:
     using Completion = CompletionThread::Completion;
 
-    VulkanQueue(std::shared_ptr<VulkanContext> context, std::shared_ptr<CompletionThread> completionThread);
+    VulkanQueue(std::shared_ptr<LogicalDevice> logicalDevice, std::shared_ptr<CompletionThread> completionThread);
 
     // Submits the buffer (or only the waits and signals, without one), then
     // presents what it rendered; the completion
@@ -54,7 +54,7 @@ public:
 private:
     void present(const PresentRequest& request);
 
-    std::shared_ptr<VulkanContext> context_;
+    std::shared_ptr<LogicalDevice> logicalDevice_;
     std::shared_ptr<CompletionThread> completionThread_;
     std::mutex mutex_;
     std::uint64_t lastValue_ = 0;

@@ -106,7 +106,7 @@ void VulkanRenderCommandEncoder::pushConstants(VkShaderStageFlags stage, std::ui
                      "inline bytes go to index 0, whole 32-bit words, within the stage's limit");
         return;
     }
-    vkCmdPushConstants(recording_, commandBuffer_->context().pipelineLayout(), stage, offset,
+    vkCmdPushConstants(recording_, commandBuffer_->logicalDevice().pipelineLayout(), stage, offset,
                        static_cast<std::uint32_t>(length), bytes);
 }
 
@@ -158,7 +158,7 @@ void VulkanRenderCommandEncoder::pushFragmentResources() {
         writes[count] = descriptorWrite(kSamplerBinding, VK_DESCRIPTOR_TYPE_SAMPLER, &images[count]);
         ++count;
     }
-    commandBuffer_->context().pushDescriptorSet(recording_, count, writes.data());
+    commandBuffer_->logicalDevice().pushDescriptorSet(recording_, count, writes.data());
 }
 
 void VulkanRenderCommandEncoder::drawPrimitives(PrimitiveType, std::size_t vertexStart, std::size_t vertexCount) {

@@ -102,12 +102,13 @@ struct FixedState {
 
 } // namespace
 
-VulkanRenderPipelineState::VulkanRenderPipelineState(std::shared_ptr<VulkanContext> context, std::string label,
+VulkanRenderPipelineState::VulkanRenderPipelineState(std::shared_ptr<LogicalDevice> logicalDevice, std::string label,
                                                      VkPipeline pipeline)
-    : context_(std::move(context)), label_(std::move(label)), pipeline_(pipeline) {}
+    : logicalDevice_(std::move(logicalDevice)), label_(std::move(label)), pipeline_(pipeline) {}
 
-std::shared_ptr<VulkanRenderPipelineState> VulkanRenderPipelineState::create(
-    std::shared_ptr<VulkanContext> context, const RenderPipelineDescriptor& descriptor, foundation::ErrorRef* error) {
+std::shared_ptr<VulkanRenderPipelineState>
+VulkanRenderPipelineState::create(std::shared_ptr<LogicalDevice> logicalDevice,
+                                  const RenderPipelineDescriptor& descriptor, foundation::ErrorRef* error) {
     const auto* vertex = stageFunction(descriptor.vertexFunction, VK_SHADER_STAGE_VERTEX_BIT);
     const auto* fragment = stageFunction(descriptor.fragmentFunction, VK_SHADER_STAGE_FRAGMENT_BIT);
     if (!vertex || !fragment) {
@@ -150,23 +151,24 @@ std::shared_ptr<VulkanRenderPipelineState> VulkanRenderPipelineState::create(
         .pMultisampleState = &fixed.multisample,
         .pColorBlendState = &colorBlend,
         .pDynamicState = &fixed.dynamic,
-        .layout = context->pipelineLayout(),
+        .layout = logicalDevice->pipelineLayout(),
     };
 
     VkPipeline pipeline = VK_NULL_HANDLE;
-    PipelineCache& cache = context->pipelineCache();
-    if (VkResult result = vkCreateGraphicsPipelines(context->device(), cache.handle(), 1, &info, nullptr, &pipeline);
+    PipelineCache& cache = logicalDevice->pipelineCache();
+    if (VkResult result =
+            vkCreateGraphicsPipelines(logicalDevice->device(), cache.handle(), 1, &info, nullptr, &pipeline);
         result != VK_SUCCESS) {
         reportError(error, vulkanError(kOperation, result));
         return nullptr;
     }
     cache.noteNewPipeline();
     return std::shared_ptr<VulkanRenderPipelineState>(
-        new VulkanRenderPipelineState(std::move(context), descriptor.label, pipeline));
+        new VulkanRenderPipelineState(std::move(logicalDevice), descriptor.label, pipeline));
 }
 
 VulkanRenderPipelineState::~VulkanRenderPipelineState() {
-    vkDestroyPipeline(context_->device(), pipeline_, nullptr);
+    vkDestroyPipeline(logicalDevice_->device(), pipeline_, nullptr);
 }
 
 } // namespace gpu::vulkan

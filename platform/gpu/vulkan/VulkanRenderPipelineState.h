@@ -2,7 +2,7 @@
 
 #include "platform/foundation/Error.h"
 #include "platform/gpu/RenderPipeline.h"
-#include "platform/gpu/vulkan/VulkanContext.h"
+#include "platform/gpu/vulkan/LogicalDevice.h"
 
 #include <vulkan/vulkan.h>
 
@@ -18,7 +18,7 @@ class VulkanRenderPipelineState final : public RenderPipelineState {
 public:
     // Null with an error when a function is missing or of the wrong stage,
     // the pixel format is invalid, or the driver cannot build it.
-    static std::shared_ptr<VulkanRenderPipelineState> create(std::shared_ptr<VulkanContext> context,
+    static std::shared_ptr<VulkanRenderPipelineState> create(std::shared_ptr<LogicalDevice> logicalDevice,
                                                              const RenderPipelineDescriptor& descriptor,
                                                              foundation::ErrorRef* error);
     ~VulkanRenderPipelineState() override;
@@ -27,9 +27,9 @@ public:
     VkPipeline handle() const { return pipeline_; }
 
 private:
-    VulkanRenderPipelineState(std::shared_ptr<VulkanContext> context, std::string label, VkPipeline pipeline);
+    VulkanRenderPipelineState(std::shared_ptr<LogicalDevice> logicalDevice, std::string label, VkPipeline pipeline);
 
-    std::shared_ptr<VulkanContext> context_;
+    std::shared_ptr<LogicalDevice> logicalDevice_;
     std::string label_;
     VkPipeline pipeline_;
 };

@@ -15,11 +15,11 @@ VkSamplerAddressMode vulkanAddressMode(SamplerAddressMode mode) {
 
 } // namespace
 
-VulkanSamplerState::VulkanSamplerState(std::shared_ptr<VulkanContext> context, std::string label,
+VulkanSamplerState::VulkanSamplerState(std::shared_ptr<LogicalDevice> logicalDevice, std::string label,
                                        VkSampler sampler)
-    : context_(std::move(context)), label_(std::move(label)), sampler_(sampler) {}
+    : logicalDevice_(std::move(logicalDevice)), label_(std::move(label)), sampler_(sampler) {}
 
-std::shared_ptr<VulkanSamplerState> VulkanSamplerState::create(std::shared_ptr<VulkanContext> context,
+std::shared_ptr<VulkanSamplerState> VulkanSamplerState::create(std::shared_ptr<LogicalDevice> logicalDevice,
                                                                const SamplerDescriptor& descriptor) {
     const VkSamplerCreateInfo info{
         .sType = VK_STRUCTURE_TYPE_SAMPLER_CREATE_INFO,
@@ -32,10 +32,11 @@ std::shared_ptr<VulkanSamplerState> VulkanSamplerState::create(std::shared_ptr<V
         .maxLod = 0.0f,
     };
     VkSampler sampler = VK_NULL_HANDLE;
-    if (vkCreateSampler(context->device(), &info, nullptr, &sampler) != VK_SUCCESS) return nullptr;
-    return std::shared_ptr<VulkanSamplerState>(new VulkanSamplerState(std::move(context), descriptor.label, sampler));
+    if (vkCreateSampler(logicalDevice->device(), &info, nullptr, &sampler) != VK_SUCCESS) return nullptr;
+    return std::shared_ptr<VulkanSamplerState>(
+        new VulkanSamplerState(std::move(logicalDevice), descriptor.label, sampler));
 }
 
-VulkanSamplerState::~VulkanSamplerState() { vkDestroySampler(context_->device(), sampler_, nullptr); }
+VulkanSamplerState::~VulkanSamplerState() { vkDestroySampler(logicalDevice_->device(), sampler_, nullptr); }
 
 } // namespace gpu::vulkan

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/gpu/RenderPipeline.h"
-#include "platform/gpu/vulkan/VulkanContext.h"
+#include "platform/gpu/vulkan/LogicalDevice.h"
 
 #include <vulkan/vulkan.h>
 
@@ -14,7 +14,7 @@ namespace gpu::vulkan {
 class VulkanSamplerState final : public SamplerState {
 public:
     // Null when the device cannot make another sampler.
-    static std::shared_ptr<VulkanSamplerState> create(std::shared_ptr<VulkanContext> context,
+    static std::shared_ptr<VulkanSamplerState> create(std::shared_ptr<LogicalDevice> logicalDevice,
                                                       const SamplerDescriptor& descriptor);
     ~VulkanSamplerState() override;
 
@@ -22,9 +22,9 @@ public:
     VkSampler handle() const { return sampler_; }
 
 private:
-    VulkanSamplerState(std::shared_ptr<VulkanContext> context, std::string label, VkSampler sampler);
+    VulkanSamplerState(std::shared_ptr<LogicalDevice> logicalDevice, std::string label, VkSampler sampler);
 
-    std::shared_ptr<VulkanContext> context_;
+    std::shared_ptr<LogicalDevice> logicalDevice_;
     std::string label_;
     VkSampler sampler_;
 };

@@ -21,44 +21,45 @@ VkImageUsageFlags imageUsage(const TextureDescriptor& descriptor) {
 
 } // namespace
 
-VulkanTexture::VulkanTexture(std::shared_ptr<VulkanContext> context, const TextureDescriptor& descriptor,
+VulkanTexture::VulkanTexture(std::shared_ptr<LogicalDevice> logicalDevice, const TextureDescriptor& descriptor,
                              VkFormat format, bool presentable)
-    : context_(std::move(context)), descriptor_(descriptor), format_(format), presentable_(presentable),
+    : logicalDevice_(std::move(logicalDevice)), descriptor_(descriptor), format_(format), presentable_(presentable),
       layoutDefined_(!presentable) {}
 
-std::shared_ptr<VulkanTexture> VulkanTexture::create(std::shared_ptr<VulkanContext> context,
+std::shared_ptr<VulkanTexture> VulkanTexture::create(std::shared_ptr<LogicalDevice> logicalDevice,
                                                      const TextureDescriptor& descriptor) {
     const VkFormat format = vulkanFormat(descriptor.pixelFormat);
-    const std::uint64_t maxSide = context->properties().limits.maxImageDimension2D;
+    const std::uint64_t maxSide = logicalDevice->properties().limits.maxImageDimension2D;
     const bool sizeFits = descriptor.width >= 1 && descriptor.height >= 1 && descriptor.width <= maxSide &&
                           descriptor.height <= maxSide;
     if (format == VK_FORMAT_UNDEFINED || !sizeFits || descriptor.mipmapped || !isDrawable(descriptor.usage)) {
         return nullptr;
     }
-    std::shared_ptr<VulkanTexture> texture(new VulkanTexture(std::move(context), descriptor, format, false));
+    std::shared_ptr<VulkanTexture> texture(new VulkanTexture(std::move(logicalDevice), descriptor, format, false));
     if (texture->createImage() != VK_SUCCESS || texture->createView() != VK_SUCCESS) return nullptr;
     if (descriptor.storageMode == StorageMode::Shared) {
         VkResult result;
         const VkDeviceSize size = descriptor.width * descriptor.height * kBytesPerPixel;
-        texture->readback_ = HostBuffer::create(texture->context_, size, VK_BUFFER_USAGE_TRANSFER_DST_BIT, &result);
+        texture->readback_ =
+            HostBuffer::create(texture->logicalDevice_, size, VK_BUFFER_USAGE_TRANSFER_DST_BIT, &result);
         if (!texture->readback_) return nullptr;
     }
     return texture;
 }
 
-std::shared_ptr<VulkanTexture> VulkanTexture::wrapPresentableImage(std::shared_ptr<VulkanContext> context,
+std::shared_ptr<VulkanTexture> VulkanTexture::wrapPresentableImage(std::shared_ptr<LogicalDevice> logicalDevice,
                                                                    VkImage image, VkFormat format, VkExtent2D extent) {
     auto descriptor = TextureDescriptor::texture2DDescriptor(PixelFormat::BGRA8Unorm, extent.width, extent.height, false);
     descriptor.usage = TextureUsageRenderTarget;
     descriptor.storageMode = StorageMode::Private;
-    std::shared_ptr<VulkanTexture> texture(new VulkanTexture(std::move(context), descriptor, format, true));
+    std::shared_ptr<VulkanTexture> texture(new VulkanTexture(std::move(logicalDevice), descriptor, format, true));
     texture->image_ = image;
     if (texture->createView() != VK_SUCCESS) return nullptr;
     return texture;
 }
 
 VkResult VulkanTexture::createImage() {
-    const VkDevice device = context_->device();
+    const VkDevice device = logicalDevice_->device();
     const VkImageCreateInfo info{
         .sType = VK_STRUCTURE_TYPE_IMAGE_CREATE_INFO,
         .imageType = VK_IMAGE_TYPE_2D,
@@ -78,7 +79,7 @@ VkResult VulkanTexture::createImage() {
     }
     VkMemoryRequirements requirements;
     vkGetImageMemoryRequirements(device, image_, &requirements);
-    if (VkResult result = context_->allocateMemory(requirements, VK_MEMORY_PROPERTY_DEVICE_LOCAL_BIT, &memory_);
+    if (VkResult result = logicalDevice_->allocateMemory(requirements, VK_MEMORY_PROPERTY_DEVICE_LOCAL_BIT, &memory_);
         result != VK_SUCCESS) {
         memory_ = VK_NULL_HANDLE;
         return result;
@@ -94,20 +95,20 @@ VkResult VulkanTexture::createView() {
         .format = format_,
         .subresourceRange = {VK_IMAGE_ASPECT_COLOR_BIT, 0, 1, 0, 1},
     };
-    VkResult result = vkCreateImageView(context_->device(), &info, nullptr, &view_);
+    VkResult result = vkCreateImageView(logicalDevice_->device(), &info, nullptr, &view_);
     if (result != VK_SUCCESS) view_ = VK_NULL_HANDLE;
     return result;
 }
 
 VulkanTexture::~VulkanTexture() {
-    const VkDevice device = context_->device();
+    const VkDevice device = logicalDevice_->device();
     if (view_) vkDestroyImageView(device, view_, nullptr);
     if (image_ && !presentable_) vkDestroyImage(device, image_, nullptr);
     if (memory_) vkFreeMemory(device, memory_, nullptr);
 }
 
 void VulkanTexture::releaseView() {
-    if (view_) vkDestroyImageView(context_->device(), view_, nullptr);
+    if (view_) vkDestroyImageView(logicalDevice_->device(), view_, nullptr);
     view_ = VK_NULL_HANDLE;
 }
 

@@ -3,7 +3,7 @@
 #include "platform/gpu/Texture.h"
 #include "platform/gpu/vulkan/Barriers.h"
 #include "platform/gpu/vulkan/HostBuffer.h"
-#include "platform/gpu/vulkan/VulkanContext.h"
+#include "platform/gpu/vulkan/LogicalDevice.h"
 
 #include <vulkan/vulkan.h>
 
@@ -21,12 +21,12 @@ public:
     // Null for an invalid format, size or usage, a mipmapped texture, or
     // when memory runs out. Its layout is undefined until recordInitialLayout
     // or an upload has run.
-    static std::shared_ptr<VulkanTexture> create(std::shared_ptr<VulkanContext> context,
+    static std::shared_ptr<VulkanTexture> create(std::shared_ptr<LogicalDevice> logicalDevice,
                                                  const TextureDescriptor& descriptor);
     // A swapchain's image, owned by its swapchain. Between frames it rests
     // in the presentation layout; its contents are undefined until it was
     // first drawn. Null when no view of it can be made.
-    static std::shared_ptr<VulkanTexture> wrapPresentableImage(std::shared_ptr<VulkanContext> context,
+    static std::shared_ptr<VulkanTexture> wrapPresentableImage(std::shared_ptr<LogicalDevice> logicalDevice,
                                                                VkImage image, VkFormat format, VkExtent2D extent);
     ~VulkanTexture() override;
 
@@ -55,14 +55,14 @@ public:
     void recordRestingLayoutIfUndefined(VkCommandBuffer commandBuffer) const;
 
 private:
-    VulkanTexture(std::shared_ptr<VulkanContext> context, const TextureDescriptor& descriptor, VkFormat format,
+    VulkanTexture(std::shared_ptr<LogicalDevice> logicalDevice, const TextureDescriptor& descriptor, VkFormat format,
                   bool presentable);
     VkResult createImage();
     VkResult createView();
     void recordReadback(VkCommandBuffer commandBuffer) const;
     bool coversRegion(const Region& region) const;
 
-    std::shared_ptr<VulkanContext> context_;
+    std::shared_ptr<LogicalDevice> logicalDevice_;
     TextureDescriptor descriptor_;
     VkFormat format_;
     // A swapchain's image: not ours to destroy, presented between frames.

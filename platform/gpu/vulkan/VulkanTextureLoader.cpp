@@ -27,9 +27,9 @@ void copyRows(const CPUImage& image, TextureLoaderOrigin origin, std::byte* dest
 
 } // namespace
 
-VulkanTextureLoader::VulkanTextureLoader(std::shared_ptr<VulkanContext> context,
+VulkanTextureLoader::VulkanTextureLoader(std::shared_ptr<LogicalDevice> logicalDevice,
                                          std::shared_ptr<ImmediateCommands> commands)
-    : context_(std::move(context)), commands_(std::move(commands)) {}
+    : logicalDevice_(std::move(logicalDevice)), commands_(std::move(commands)) {}
 
 std::shared_ptr<Texture> VulkanTextureLoader::newTextureWithImage(const CPUImage& image,
                                                                  const TextureLoaderOptions& options,
@@ -42,7 +42,7 @@ std::shared_ptr<Texture> VulkanTextureLoader::newTextureWithImage(const CPUImage
         options.SRGB ? PixelFormat::RGBA8Unorm_sRGB : PixelFormat::RGBA8Unorm, image.width, image.height, false);
     descriptor.usage = options.textureUsage;
     descriptor.storageMode = StorageMode::Private;
-    auto texture = VulkanTexture::create(context_, descriptor);
+    auto texture = VulkanTexture::create(logicalDevice_, descriptor);
     if (!texture) {
         reportError(error, vulkanError(kOperation, VK_ERROR_INITIALIZATION_FAILED,
                                        "no texture of its size with that usage can be made"));
@@ -58,7 +58,7 @@ std::shared_ptr<Texture> VulkanTextureLoader::newTextureWithImage(const CPUImage
 foundation::ErrorRef VulkanTextureLoader::upload(const CPUImage& image, TextureLoaderOrigin origin,
                                                  const VulkanTexture& texture) {
     VkResult result;
-    const auto staging = HostBuffer::create(context_, VkDeviceSize{image.width} * image.height * kBytesPerPixel,
+    const auto staging = HostBuffer::create(logicalDevice_, VkDeviceSize{image.width} * image.height * kBytesPerPixel,
                                             VK_BUFFER_USAGE_TRANSFER_SRC_BIT, &result);
     if (!staging) return vulkanError("Allocating the staging buffer", result);
     copyRows(image, origin, staging->data());

@@ -2,7 +2,7 @@
 
 #include "platform/gpu/TextureLoader.h"
 #include "platform/gpu/vulkan/ImmediateCommands.h"
-#include "platform/gpu/vulkan/VulkanContext.h"
+#include "platform/gpu/vulkan/LogicalDevice.h"
 #include "platform/gpu/vulkan/VulkanTexture.h"
 
 #include <memory>
@@ -13,7 +13,7 @@ namespace gpu::vulkan {
 // them, so the caller can draw with it at once.
 class VulkanTextureLoader final : public TextureLoader {
 public:
-    VulkanTextureLoader(std::shared_ptr<VulkanContext> context, std::shared_ptr<ImmediateCommands> commands);
+    VulkanTextureLoader(std::shared_ptr<LogicalDevice> logicalDevice, std::shared_ptr<ImmediateCommands> commands);
 
     std::shared_ptr<Texture> newTextureWithImage(const CPUImage& image, const TextureLoaderOptions& options,
                                                  foundation::ErrorRef* error = nullptr) override;
@@ -21,7 +21,7 @@ public:
 private:
     foundation::ErrorRef upload(const CPUImage& image, TextureLoaderOrigin origin, const VulkanTexture& texture);
 
-    std::shared_ptr<VulkanContext> context_;
+    std::shared_ptr<LogicalDevice> logicalDevice_;
     std::shared_ptr<ImmediateCommands> commands_;
 };
 

@@ -1,4 +1,4 @@
-#include "platform/gpu/vulkan/VulkanContext.h"
+#include "platform/gpu/vulkan/LogicalDevice.h"
 
 #include "platform/gpu/RenderCommandEncoder.h"
 #include "platform/gpu/vulkan/LossAnnouncement.h"
@@ -13,16 +13,16 @@ namespace gpu::vulkan {
 static_assert(kFragmentPushConstantsOffset == kMaxVertexBytes);
 static_assert(kFragmentPushConstantsSize == kMaxFragmentBytes);
 
-std::shared_ptr<VulkanContext> VulkanContext::create(const DeviceOptions& options) {
-    std::shared_ptr<VulkanContext> context(new VulkanContext());
-    context->instance_ = VulkanInstance::create(options);
-    if (!context->instance_ || !context->openDevice(options)) return nullptr;
-    if (context->createSharedLayouts() != VK_SUCCESS) return nullptr;
-    context->pipelineCache_ = std::make_unique<PipelineCache>(context->device_, context->properties_);
-    return context;
+std::shared_ptr<LogicalDevice> LogicalDevice::create(const DeviceOptions& options) {
+    std::shared_ptr<LogicalDevice> logicalDevice(new LogicalDevice());
+    logicalDevice->instance_ = VulkanInstance::create(options);
+    if (!logicalDevice->instance_ || !logicalDevice->openDevice(options)) return nullptr;
+    if (logicalDevice->createSharedLayouts() != VK_SUCCESS) return nullptr;
+    logicalDevice->pipelineCache_ = std::make_unique<PipelineCache>(logicalDevice->device_, logicalDevice->properties_);
+    return logicalDevice;
 }
 
-bool VulkanContext::openDevice(const DeviceOptions& options) {
+bool LogicalDevice::openDevice(const DeviceOptions& options) {
     void* display = instance_->hasXlibSurfaces() ? options.presentationDisplay : nullptr;
     const auto choice = choosePhysicalDevice(instance_->handle(), options.allowSoftwareDevice, display);
     if (!choice) return false;
@@ -72,7 +72,7 @@ bool VulkanContext::openDevice(const DeviceOptions& options) {
     return cmdPushDescriptorSet_ != nullptr;
 }
 
-VkResult VulkanContext::createSharedLayouts() {
+VkResult LogicalDevice::createSharedLayouts() {
     const std::array bindings = {
         VkDescriptorSetLayoutBinding{
             .binding = kSampledImageBinding,
@@ -123,7 +123,7 @@ VkResult VulkanContext::createSharedLayouts() {
     return result;
 }
 
-VulkanContext::~VulkanContext() {
+LogicalDevice::~LogicalDevice() {
     if (device_) {
         vkDeviceWaitIdle(device_);
         if (pipelineCache_) pipelineCache_->save();
@@ -135,12 +135,12 @@ VulkanContext::~VulkanContext() {
     instance_.reset();
 }
 
-VkResult VulkanContext::noteResult(VkResult result) {
+VkResult LogicalDevice::noteResult(VkResult result) {
     if (result == VK_ERROR_DEVICE_LOST && !lost_.exchange(true)) announcePresentationLost();
     return result;
 }
 
-std::optional<std::uint32_t> VulkanContext::memoryTypeIndex(std::uint32_t allowedTypes,
+std::optional<std::uint32_t> LogicalDevice::memoryTypeIndex(std::uint32_t allowedTypes,
                                                             VkMemoryPropertyFlags properties) const {
     for (std::uint32_t index = 0; index < memoryProperties_.memoryTypeCount; ++index) {
         const bool allowed = allowedTypes & (1u << index);
@@ -149,7 +149,7 @@ std::optional<std::uint32_t> VulkanContext::memoryTypeIndex(std::uint32_t allowe
     return std::nullopt;
 }
 
-VkResult VulkanContext::allocateMemory(const VkMemoryRequirements& requirements, VkMemoryPropertyFlags properties,
+VkResult LogicalDevice::allocateMemory(const VkMemoryRequirements& requirements, VkMemoryPropertyFlags properties,
                                        VkDeviceMemory* memory) const {
     const auto type = memoryTypeIndex(requirements.memoryTypeBits, properties);
     if (!type) return VK_ERROR_OUT_OF_DEVICE_MEMORY;
@@ -161,7 +161,7 @@ VkResult VulkanContext::allocateMemory(const VkMemoryRequirements& requirements,
     return vkAllocateMemory(device_, &info, nullptr, memory);
 }
 
-void VulkanContext::pushDescriptorSet(VkCommandBuffer commandBuffer, std::uint32_t writeCount,
+void LogicalDevice::pushDescriptorSet(VkCommandBuffer commandBuffer, std::uint32_t writeCount,
                                       const VkWriteDescriptorSet* writes) const {
     cmdPushDescriptorSet_(commandBuffer, VK_PIPELINE_BIND_POINT_GRAPHICS, pipelineLayout_, 0, writeCount, writes);
 }

@@ -22,17 +22,18 @@ inline constexpr std::uint32_t kFragmentPushConstantsSize = 32;
 inline constexpr std::uint32_t kSampledImageBinding = 0;
 inline constexpr std::uint32_t kSamplerBinding = 1;
 
-// The logical device and what every object made on it shares. Each GPU
-// object holds it, so the device outlives everything made on it, whichever
-// is released last and on whichever thread.
-class VulkanContext {
+// The Vulkan logical device with its one queue, and what every object made
+// on it shares: the pipeline layout above, the pipeline cache, the memory
+// types. Each GPU object holds it, so the device outlives everything made
+// on it, whichever is released last and on whichever thread.
+class LogicalDevice {
 public:
     // Null when there is no driver, no usable device, or the device cannot
     // be opened.
-    static std::shared_ptr<VulkanContext> create(const DeviceOptions& options);
-    ~VulkanContext();
-    VulkanContext(const VulkanContext&) = delete;
-    VulkanContext& operator=(const VulkanContext&) = delete;
+    static std::shared_ptr<LogicalDevice> create(const DeviceOptions& options);
+    ~LogicalDevice();
+    LogicalDevice(const LogicalDevice&) = delete;
+    LogicalDevice& operator=(const LogicalDevice&) = delete;
 
     VkInstance instance() const { return instance_->handle(); }
     VkPhysicalDevice physicalDevice() const { return physicalDevice_; }
@@ -57,7 +58,7 @@ public:
                            const VkWriteDescriptorSet* writes) const;
 
 private:
-    VulkanContext() = default;
+    LogicalDevice() = default;
     bool openDevice(const DeviceOptions& options);
     VkResult createSharedLayouts();
     std::optional<std::uint32_t> memoryTypeIndex(std::uint32_t allowedTypes, VkMemoryPropertyFlags properties) const;

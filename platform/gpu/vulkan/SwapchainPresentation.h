@@ -1,8 +1,8 @@
 #pragma once
 
 #include "platform/gpu/NativeWindow.h"
+#include "platform/gpu/vulkan/LogicalDevice.h"
 #include "platform/gpu/vulkan/Swapchain.h"
-#include "platform/gpu/vulkan/VulkanContext.h"
 #include "platform/gpu/vulkan/VulkanDrawable.h"
 #include "platform/gpu/vulkan/VulkanQueue.h"
 
@@ -25,18 +25,18 @@ struct AcquiredImage {
     VkSemaphore acquired = VK_NULL_HANDLE;
 };
 
-// The state one window's presentation shares between its source (main
-// thread) and the drawables out of it (released on whichever thread lets
-// go of them last).
-class WindowPresentation : public std::enable_shared_from_this<WindowPresentation> {
+// One window's presentation through its surface and swapchain: the state
+// its drawable source (main thread) shares with the drawables out of it
+// (released on whichever thread lets go of them last).
+class SwapchainPresentation : public std::enable_shared_from_this<SwapchainPresentation> {
 public:
     static constexpr int kMaximumFramesInFlight = 2;
 
     // Null when the device cannot present to the window.
-    static std::shared_ptr<WindowPresentation> create(std::shared_ptr<VulkanContext> context,
-                                                      std::shared_ptr<VulkanQueue> queue, const NativeWindow& window,
-                                                      VkExtent2D extent);
-    ~WindowPresentation();
+    static std::shared_ptr<SwapchainPresentation> create(std::shared_ptr<LogicalDevice> logicalDevice,
+                                                         std::shared_ptr<VulkanQueue> queue,
+                                                         const NativeWindow& window, VkExtent2D extent);
+    ~SwapchainPresentation();
 
     // Main thread.
     std::shared_ptr<VulkanDrawable> nextDrawable();
@@ -52,8 +52,8 @@ public:
     void giveBack(AcquiredImage image);
 
 private:
-    WindowPresentation(std::shared_ptr<VulkanContext> context, std::shared_ptr<VulkanQueue> queue,
-                       VkSurfaceKHR surface, VkExtent2D extent);
+    SwapchainPresentation(std::shared_ptr<LogicalDevice> logicalDevice, std::shared_ptr<VulkanQueue> queue,
+                          VkSurfaceKHR surface, VkExtent2D extent);
     bool recreateSwapchain();
     // Lets the device and the drawables finish with the swapchain's images.
     void waitForFramesInFlight();
@@ -64,7 +64,7 @@ private:
     // device is.
     void noteLoss(VkResult result);
 
-    std::shared_ptr<VulkanContext> context_;
+    std::shared_ptr<LogicalDevice> logicalDevice_;
     std::shared_ptr<VulkanQueue> queue_;
     VkSurfaceKHR surface_;
     std::unique_ptr<Swapchain> swapchain_;

@@ -1,4 +1,4 @@
-#include "platform/gpu/vulkan/WindowPresentation.h"
+#include "platform/gpu/vulkan/SwapchainPresentation.h"
 
 #include "platform/gpu/vulkan/LossAnnouncement.h"
 #include "platform/gpu/vulkan/SwapchainDrawable.h"
@@ -20,50 +20,51 @@ constexpr std::chrono::seconds kFrameReleaseTimeout{2};
 
 } // namespace
 
-WindowPresentation::WindowPresentation(std::shared_ptr<VulkanContext> context, std::shared_ptr<VulkanQueue> queue,
-                                       VkSurfaceKHR surface, VkExtent2D extent)
-    : context_(std::move(context)), queue_(std::move(queue)), surface_(surface), requestedExtent_(extent) {}
+SwapchainPresentation::SwapchainPresentation(std::shared_ptr<LogicalDevice> logicalDevice,
+                                             std::shared_ptr<VulkanQueue> queue, VkSurfaceKHR surface,
+                                             VkExtent2D extent)
+    : logicalDevice_(std::move(logicalDevice)), queue_(std::move(queue)), surface_(surface), requestedExtent_(extent) {}
 
-std::shared_ptr<WindowPresentation> WindowPresentation::create(std::shared_ptr<VulkanContext> context,
-                                                               std::shared_ptr<VulkanQueue> queue,
-                                                               const NativeWindow& window, VkExtent2D extent) {
-    if (!context->canPresent() || !window.display || !window.window) return nullptr;
+std::shared_ptr<SwapchainPresentation> SwapchainPresentation::create(std::shared_ptr<LogicalDevice> logicalDevice,
+                                                                     std::shared_ptr<VulkanQueue> queue,
+                                                                     const NativeWindow& window, VkExtent2D extent) {
+    if (!logicalDevice->canPresent() || !window.display || !window.window) return nullptr;
     VkSurfaceKHR surface = VK_NULL_HANDLE;
-    if (createXlibSurface(context->instance(), window, &surface) != VK_SUCCESS) return nullptr;
+    if (createXlibSurface(logicalDevice->instance(), window, &surface) != VK_SUCCESS) return nullptr;
     VkBool32 supported = VK_FALSE;
-    if (vkGetPhysicalDeviceSurfaceSupportKHR(context->physicalDevice(), context->queueFamily(), surface, &supported) !=
-            VK_SUCCESS ||
+    if (vkGetPhysicalDeviceSurfaceSupportKHR(logicalDevice->physicalDevice(), logicalDevice->queueFamily(), surface,
+                                             &supported) != VK_SUCCESS ||
         !supported) {
-        vkDestroySurfaceKHR(context->instance(), surface, nullptr);
+        vkDestroySurfaceKHR(logicalDevice->instance(), surface, nullptr);
         return nullptr;
     }
-    return std::shared_ptr<WindowPresentation>(
-        new WindowPresentation(std::move(context), std::move(queue), surface, extent));
+    return std::shared_ptr<SwapchainPresentation>(
+        new SwapchainPresentation(std::move(logicalDevice), std::move(queue), surface, extent));
 }
 
-WindowPresentation::~WindowPresentation() { shutDown(); }
+SwapchainPresentation::~SwapchainPresentation() { shutDown(); }
 
-void WindowPresentation::shutDown() {
+void SwapchainPresentation::shutDown() {
     if (!surface_) return;
     waitForFramesInFlight();
     consumeHeldImage();
     swapchain_.reset();
-    const VkDevice device = context_->device();
+    const VkDevice device = logicalDevice_->device();
     for (VkSemaphore semaphore : allSemaphores_) vkDestroySemaphore(device, semaphore, nullptr);
     allSemaphores_.clear();
     freeSemaphores_.clear();
-    vkDestroySurfaceKHR(context_->instance(), surface_, nullptr);
+    vkDestroySurfaceKHR(logicalDevice_->instance(), surface_, nullptr);
     surface_ = VK_NULL_HANDLE;
     lost_ = true;
 }
 
-void WindowPresentation::setRequestedExtent(VkExtent2D extent) {
+void SwapchainPresentation::setRequestedExtent(VkExtent2D extent) {
     if (extent.width == requestedExtent_.width && extent.height == requestedExtent_.height) return;
     requestedExtent_ = extent;
     needsRecreation_ = true;
 }
 
-std::shared_ptr<VulkanDrawable> WindowPresentation::nextDrawable() {
+std::shared_ptr<VulkanDrawable> SwapchainPresentation::nextDrawable() {
     if (lost_) return nullptr;
     {
         std::lock_guard lock(mutex_);
@@ -79,7 +80,7 @@ std::shared_ptr<VulkanDrawable> WindowPresentation::nextDrawable() {
     return std::make_shared<SwapchainDrawable>(shared_from_this(), *image);
 }
 
-std::optional<AcquiredImage> WindowPresentation::acquire() {
+std::optional<AcquiredImage> SwapchainPresentation::acquire() {
     {
         std::lock_guard lock(mutex_);
         if (held_) return std::exchange(held_, std::nullopt);
@@ -102,7 +103,7 @@ std::optional<AcquiredImage> WindowPresentation::acquire() {
     return std::nullopt;
 }
 
-VkSemaphore WindowPresentation::takeAcquireSemaphore() {
+VkSemaphore SwapchainPresentation::takeAcquireSemaphore() {
     std::lock_guard lock(mutex_);
     if (!freeSemaphores_.empty()) {
         const VkSemaphore semaphore = freeSemaphores_.back();
@@ -110,18 +111,18 @@ VkSemaphore WindowPresentation::takeAcquireSemaphore() {
         return semaphore;
     }
     VkResult result;
-    const VkSemaphore semaphore = createBinarySemaphore(context_->device(), &result);
+    const VkSemaphore semaphore = createBinarySemaphore(logicalDevice_->device(), &result);
     if (semaphore) allSemaphores_.push_back(semaphore);
     return semaphore;
 }
 
-bool WindowPresentation::recreateSwapchain() {
+bool SwapchainPresentation::recreateSwapchain() {
     if (swapchain_) {
         waitForFramesInFlight();
         consumeHeldImage();
     }
     VkResult result;
-    auto replacement = Swapchain::create(context_, surface_, requestedExtent_,
+    auto replacement = Swapchain::create(logicalDevice_, surface_, requestedExtent_,
                                          swapchain_ ? swapchain_->handle() : VK_NULL_HANDLE, &result);
     // Retired by its successor, or useless when there is none: either way
     // the old swapchain goes.
@@ -137,7 +138,7 @@ bool WindowPresentation::recreateSwapchain() {
     return true;
 }
 
-void WindowPresentation::waitForFramesInFlight() {
+void SwapchainPresentation::waitForFramesInFlight() {
     queue_->waitIdle();
     std::unique_lock lock(mutex_);
     frameDone_.wait_for(lock, kFrameReleaseTimeout, [this] { return framesOut_ == 0; });
@@ -146,7 +147,7 @@ void WindowPresentation::waitForFramesInFlight() {
 // An image acquired and never presented still has its acquisition's signal
 // pending; a submission that waits for it takes the signal, so the
 // semaphore and the swapchain can go.
-void WindowPresentation::consumeHeldImage() {
+void SwapchainPresentation::consumeHeldImage() {
     std::optional<AcquiredImage> held;
     {
         std::lock_guard lock(mutex_);
@@ -165,19 +166,19 @@ void WindowPresentation::consumeHeldImage() {
     freeSemaphores_.push_back(held->acquired);
 }
 
-void WindowPresentation::presented(VkResult result) {
+void SwapchainPresentation::presented(VkResult result) {
     if (result == VK_SUBOPTIMAL_KHR || result == VK_ERROR_OUT_OF_DATE_KHR) needsRecreation_ = true;
     noteLoss(result);
 }
 
 // A surface lost under a window that is still shown is news for the host;
 // the device's loss is announced by the device.
-void WindowPresentation::noteLoss(VkResult result) {
+void SwapchainPresentation::noteLoss(VkResult result) {
     if (result == VK_ERROR_DEVICE_LOST) lost_ = true;
     if (result == VK_ERROR_SURFACE_LOST_KHR && !lost_.exchange(true)) announcePresentationLost();
 }
 
-void WindowPresentation::frameFinished(VkSemaphore acquired) {
+void SwapchainPresentation::frameFinished(VkSemaphore acquired) {
     {
         std::lock_guard lock(mutex_);
         --framesOut_;
@@ -186,7 +187,7 @@ void WindowPresentation::frameFinished(VkSemaphore acquired) {
     frameDone_.notify_all();
 }
 
-void WindowPresentation::giveBack(AcquiredImage image) {
+void SwapchainPresentation::giveBack(AcquiredImage image) {
     {
         std::lock_guard lock(mutex_);
         --framesOut_;
