@@ -1,22 +1,11 @@
 #include "host/SaverSession.h"
 
-#include "host/MainQueueTimer.h"
-
-#include "platform/gpu/PresentationLoss.h"
-
 #include <algorithm>
-#include <chrono>
-#include <cstdio>
 
 namespace {
 
 // The saver view follows its window's size.
 constexpr unsigned kFillsItsSuperview = view::ViewWidthSizable | view::ViewHeightSizable;
-
-// A loss comes with other news: a window destroyed by its owner loses its
-// surface, and its close is on the way. The views are built again once
-// that has had time to arrive, and a burst of losses makes one restart.
-constexpr auto kRestartDelay = std::chrono::milliseconds(100);
 
 view::x11::X11WindowBackend& backendOf(const view::Window& window) {
     return static_cast<view::x11::X11WindowBackend&>(*window.backend());
@@ -25,14 +14,9 @@ view::x11::X11WindowBackend& backendOf(const view::Window& window) {
 } // namespace
 
 SaverSession::SaverSession(const view::ScreenSaverViewClass& saverClass)
-    : saverClass_(saverClass),
-      lossObserver_(foundation::NotificationCenter::defaultCenter().addObserverForName(
-          gpu::kPresentationLostNotification, nullptr, [this](const foundation::Notification&) { restartSoon(); })) {}
+    : saverClass_(saverClass), deviceLossRecovery_([this] { return shownViews(); }) {}
 
-SaverSession::~SaverSession() {
-    stop();
-    foundation::NotificationCenter::defaultCenter().removeObserver(lossObserver_);
-}
+SaverSession::~SaverSession() { stop(); }
 
 SaverSession::ShownId SaverSession::show(std::unique_ptr<view::x11::X11WindowBackend> backend, bool isPreview,
                                          std::function<void()> whenClosed) {
@@ -72,13 +56,14 @@ void SaverSession::close(ShownId id) {
 
 void SaverSession::startAnimation() {
     started_ = true;
+    deviceLossRecovery_.viewsStarted();
     for (const auto& shown : shown_) shown.view->startAnimation();
 }
 
 void SaverSession::stop() {
     if (stopped_) return;
     stopped_ = true;
-    if (restart_) restart_->cancel();
+    deviceLossRecovery_.viewsStopped();
     auto& center = foundation::NotificationCenter::defaultCenter();
     for (const auto& shown : shown_) {
         center.removeObserver(shown.closeObserver);
@@ -103,20 +88,8 @@ void SaverSession::updateHidden(const Shown& shown) {
     if (shown.view->isHidden() != hidden) shown.view->setHidden(hidden);
 }
 
-void SaverSession::restartSoon() {
-    if (stopped_ || restart_) return;
-    restart_ = startTimer(kRestartDelay, std::chrono::nanoseconds(0), [this] {
-        restart_.reset();
-        restartViews();
-    });
-    if (!restart_) restartViews();
-}
-
-void SaverSession::restartViews() {
-    if (stopped_ || !started_) return;
-    std::fputs("korlan-flow: the GPU device or a window's surface was lost; starting the views again\n", stderr);
-    for (const auto& shown : shown_) shown.view->stopAnimation();
-    for (const auto& shown : shown_) {
-        if (shown.window->isVisible()) shown.view->startAnimation();
-    }
+std::vector<DeviceLossRecovery::ShownView> SaverSession::shownViews() const {
+    std::vector<DeviceLossRecovery::ShownView> views;
+    for (const auto& shown : shown_) views.push_back({shown.window, shown.view});
+    return views;
 }

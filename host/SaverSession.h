@@ -1,8 +1,8 @@
 #pragma once
 
+#include "host/DeviceLossRecovery.h"
 #include "host/DisplayPower.h"
 
-#include "platform/dispatch/TimerSource.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/view/ScreenSaverView.h"
 #include "platform/view/Window.h"
@@ -22,8 +22,8 @@ inline constexpr view::Size kPreviewSize{296.0, 184.0};
 //
 // A view is hidden, which suspends it, while its window is unmapped or fully
 // covered, or while the monitors are dark, and shown again when all of that
-// is over. When the GPU device or a window's surface is lost, every view is
-// stopped and started again, which builds it anew on a new device.
+// is over. When the GPU device or a window's surface is lost, the views are
+// started again (DeviceLossRecovery).
 class SaverSession {
 public:
     // Names a window of the session; 0 names none.
@@ -60,8 +60,7 @@ private:
 
     void setDisplaysLit(bool lit);
     void updateHidden(const Shown& shown);
-    void restartSoon();
-    void restartViews();
+    std::vector<DeviceLossRecovery::ShownView> shownViews() const;
 
     const view::ScreenSaverViewClass& saverClass_;
     std::vector<Shown> shown_;
@@ -69,6 +68,5 @@ private:
     bool started_ = false;
     bool stopped_ = false;
     bool displaysLit_ = true;
-    foundation::NotificationCenter::ObserverId lossObserver_;
-    std::shared_ptr<dispatch::TimerSource> restart_;
+    DeviceLossRecovery deviceLossRecovery_;
 };

@@ -1,7 +1,7 @@
 #include "platform/gpu/vulkan/LogicalDevice.h"
 
+#include "platform/gpu/DeviceLossAnnouncement.h"
 #include "platform/gpu/RenderCommandEncoder.h"
-#include "platform/gpu/vulkan/LossAnnouncement.h"
 #include "platform/gpu/vulkan/PhysicalDeviceSelection.h"
 #include "platform/gpu/vulkan/VulkanExtensions.h"
 
@@ -136,7 +136,7 @@ LogicalDevice::~LogicalDevice() {
 }
 
 VkResult LogicalDevice::noteResult(VkResult result) {
-    if (result == VK_ERROR_DEVICE_LOST && !lost_.exchange(true)) announcePresentationLost();
+    if (result == VK_ERROR_DEVICE_LOST && !lost_.exchange(true)) announceDeviceOrSurfaceLost();
     return result;
 }
 

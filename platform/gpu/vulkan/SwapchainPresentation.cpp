@@ -1,6 +1,6 @@
 #include "platform/gpu/vulkan/SwapchainPresentation.h"
 
-#include "platform/gpu/vulkan/LossAnnouncement.h"
+#include "platform/gpu/DeviceLossAnnouncement.h"
 #include "platform/gpu/vulkan/SwapchainDrawable.h"
 #include "platform/gpu/vulkan/XlibSurface.h"
 
@@ -175,7 +175,7 @@ void SwapchainPresentation::presented(VkResult result) {
 // the device's loss is announced by the device.
 void SwapchainPresentation::noteLoss(VkResult result) {
     if (result == VK_ERROR_DEVICE_LOST) lost_ = true;
-    if (result == VK_ERROR_SURFACE_LOST_KHR && !lost_.exchange(true)) announcePresentationLost();
+    if (result == VK_ERROR_SURFACE_LOST_KHR && !lost_.exchange(true)) announceDeviceOrSurfaceLost();
 }
 
 void SwapchainPresentation::frameFinished(VkSemaphore acquired) {

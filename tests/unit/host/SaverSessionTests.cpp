@@ -5,7 +5,7 @@
 
 #include "platform/dispatch/MainQueue.h"
 #include "platform/foundation/NotificationCenter.h"
-#include "platform/gpu/PresentationLoss.h"
+#include "platform/gpu/DeviceLossAnnouncement.h"
 #include "platform/view/x11/Connection.h"
 #include "tests/support/XvfbServer.h"
 
@@ -197,7 +197,7 @@ TEST_F(Session, StartsEveryShownViewAgainOnceForABurstOfLosses) {
     session.close(closedId);
 
     auto& center = foundation::NotificationCenter::defaultCenter();
-    for (int loss = 0; loss < 3; ++loss) center.postNotificationName(gpu::kPresentationLostNotification);
+    for (int loss = 0; loss < 3; ++loss) center.postNotificationName(gpu::kDeviceOrSurfaceLostNotification);
     dispatch::MainQueue::shared().runUntil([] { return false; }, 500ms);
 
     const std::vector<std::string> restarted{"start", "stop", "start"};
@@ -208,7 +208,7 @@ TEST_F(Session, StartsEveryShownViewAgainOnceForABurstOfLosses) {
     EXPECT_EQ(startsAndStops(*closedView), (std::vector<std::string>{"start", "stop"}));
 
     session.stop();
-    center.postNotificationName(gpu::kPresentationLostNotification);
+    center.postNotificationName(gpu::kDeviceOrSurfaceLostNotification);
     dispatch::MainQueue::shared().runUntil([] { return false; }, 300ms);
     EXPECT_EQ(startsAndStops(*firstView).back(), "stop") << "a stopped session starts nothing";
 }
