@@ -1,6 +1,6 @@
 #include "renderer/KORLANFlowRenderer.h"
 
-#include "renderer/BackgroundColor.h"
+#include "renderer/BackgroundClearColor.h"
 #include "renderer/RendererErrors.h"
 #include "renderer/WholePixels.h"
 #include "shaders/KORLANFlowShaderTypes.h"

@@ -1,5 +1,6 @@
 #include "saver/KORLANFlowScreenSaverView.h"
 
+#include "renderer/BackgroundClearColor.h"
 #include "renderer/BackgroundColor.h"
 #include "renderer/RendererErrors.h"
 #include "settings/KORLANFlowConfiguration.h"

@@ -3,7 +3,7 @@
 // The pattern program's pass as the renderer encodes it, for the program's
 // tests and its benchmark.
 
-#include "renderer/BackgroundColor.h"
+#include "renderer/BackgroundClearColor.h"
 #include "shaders/KORLANFlowShaderTypes.h"
 #include "tests/support/GpuHarness.h"
 
