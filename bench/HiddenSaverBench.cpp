@@ -3,11 +3,10 @@
 // /proc while it draws and while another window covers it, in CPU seconds
 // per second of one core. The goal while covered is under 1 %.
 #include "tests/e2e/HostProcess.h"
+#include "tests/e2e/TestDisplay.h"
 #include "tests/support/XvfbServer.h"
 
 #include <benchmark/benchmark.h>
-// After benchmark: Xlib defines None and Bool as macros.
-#include <X11/Xlib.h>
 
 #include <unistd.h>
 
@@ -28,6 +27,7 @@ using Clock = std::chrono::steady_clock;
 
 constexpr auto kMeasureTime = 10s;
 constexpr auto kStartTime = 60s;
+constexpr unsigned kWidth = 640, kHeight = 360;
 
 // The user and system time the process has used, all its threads together.
 double cpuSeconds(pid_t pid) {
@@ -63,10 +63,12 @@ bool waitUntil(const std::string& countFile, bool drawing) {
 void BM_SaverCpu(benchmark::State& state) {
     const bool covered = state.range(0) != 0;
     const XvfbServer server({"640x360x24"});
-    Display* display = XOpenDisplay(server.display().c_str());
-    const ::Window given = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 640, 360, 0, 0, 0);
-    XMapWindow(display, given);
-    XSync(display, False);
+    TestDisplay screen(server.display());
+    if (!screen.isOpen()) {
+        state.SkipWithError("no Xvfb server");
+        return;
+    }
+    const unsigned long given = screen.createWindow(kWidth, kHeight);
     const std::string countFile = "/tmp/korlan-flow-bench-frames-" + std::to_string(getpid());
     {
         // Without the validation layer that the tests turn on: its cost is
@@ -76,9 +78,8 @@ void BM_SaverCpu(benchmark::State& state) {
                           "LD_PRELOAD=" KORLAN_FLOW_FRAME_COUNTER, "KORLAN_FLOW_FRAME_COUNT_FILE=" + countFile});
         if (!waitUntil(countFile, true)) state.SkipWithError("no frames from korlan-flow");
         if (covered) {
-            const ::Window cover = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 640, 360, 0, 0, 0);
-            XMapRaised(display, cover);
-            XSync(display, False);
+            // Made last, so it lies over the saver's window.
+            screen.createWindow(kWidth, kHeight);
             if (!waitUntil(countFile, false)) state.SkipWithError("korlan-flow went on drawing while covered");
         }
         for (auto _ : state) {
@@ -95,7 +96,6 @@ void BM_SaverCpu(benchmark::State& state) {
         host.waitForExit(10s);
     }
     unlink(countFile.c_str());
-    XCloseDisplay(display);
 }
 BENCHMARK(BM_SaverCpu)->ArgName("covered")->Arg(0)->Arg(1)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 

@@ -2,15 +2,19 @@
 // flat pass and the pattern pass, presented in a 1920 x 1080 window of an
 // Xvfb server of the benchmark's own, and the same passes drawn into an
 // offscreen target with as many frames in flight as a window allows.
+#include "tests/e2e/TestDisplay.h"
 #include "tests/integration/shaders/PatternPass.h"
 #include "tests/support/XvfbServer.h"
 
-#include <X11/Xlib.h>
+#include "platform/view/x11/Connection.h"
+
 #include <benchmark/benchmark.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <deque>
 #include <stdexcept>
+#include <string>
 #include <thread>
 
 namespace {
@@ -18,32 +22,32 @@ namespace {
 constexpr unsigned kWidth = 1920, kHeight = 1080;
 constexpr std::size_t kFramesInFlight = 2;
 
+view::x11::Connection& connectionTo(const XvfbServer& server) {
+    setenv("DISPLAY", server.display().c_str(), 1);
+    std::string failure;
+    auto* connection = view::x11::Connection::open(&failure);
+    if (!connection) throw std::runtime_error(failure);
+    return *connection;
+}
+
+// Released in reverse: the swapchain before its window, the window before
+// the server.
 struct Stage {
     XvfbServer server{{"1920x1080x24"}};
-    Display* display = nullptr;
-    Window window = 0;
+    // Frames are presented through the platform's connection, as the saver
+    // presents them; the window comes from a client of the bench's own, as
+    // from the program that hands the saver a window.
+    view::x11::Connection& connection = connectionTo(server);
+    TestDisplay screen{server.display()};
+    unsigned long window = screen.createWindow(kWidth, kHeight);
     GpuHarness harness;
     std::shared_ptr<gpu::RenderPipelineState> patternPipeline;
     std::shared_ptr<gpu::RenderPipelineState> flatPipeline;
     std::shared_ptr<gpu::WindowDrawableSource> drawables;
-
-    // The swapchain goes before its window, the window before the server.
-    ~Stage() {
-        drawables.reset();
-        if (window) XDestroyWindow(display, window);
-        if (display) XCloseDisplay(display);
-    }
 };
 
 std::unique_ptr<Stage> openStage() {
     auto stage = std::make_unique<Stage>();
-    XInitThreads();
-    stage->display = XOpenDisplay(stage->server.display().c_str());
-    if (!stage->display) throw std::runtime_error("no Xvfb server");
-    stage->window =
-        XCreateSimpleWindow(stage->display, DefaultRootWindow(stage->display), 0, 0, kWidth, kHeight, 0, 0, 0);
-    XMapWindow(stage->display, stage->window);
-    XSync(stage->display, False);
     std::string failure;
     auto& harness = stage->harness;
     if (!harness.open(KORLAN_FLOW_BUNDLE_PATH, false, &failure)) throw std::runtime_error(failure);
@@ -53,7 +57,7 @@ std::unique_ptr<Stage> openStage() {
         stage->flatPipeline = harness.newPipeline("flowVertex", "flatColourFragment", false, &failure, flatLibrary);
     }
     if (!stage->patternPipeline || !stage->flatPipeline) throw std::runtime_error(failure);
-    stage->drawables = harness.device().newWindowDrawableSource({stage->display, stage->window},
+    stage->drawables = harness.device().newWindowDrawableSource({stage->connection.display(), stage->window},
                                                                 GpuHarness::kTargetFormat, kWidth, kHeight);
     if (!stage->drawables) throw std::runtime_error("the device cannot present to the window");
     return stage;
