@@ -1,7 +1,6 @@
 #include "saver/KORLANFlowScreenSaverView.h"
 
 #include "renderer/BackgroundColor.h"
-#include "settings/KORLANFlowConfiguration.h"
 
 #include "platform/graphics/GraphicsContext.h"
 
@@ -17,10 +16,4 @@ void KORLANFlowScreenSaverView::drawRect(view::Rect dirtyRect) {
     // stretched without keeping its aspect ratio.
     settingsPreviewImage_->drawInRect(bounds(), graphics::Rect{}, graphics::CompositingOperation::Copy, 1.0, true);
     context->setImageInterpolation(interpolation);
-}
-
-void KORLANFlowScreenSaverView::flowSettingsDidChange(const foundation::Notification&) {
-    const auto configuration = KORLANFlowLoadConfiguration();
-    // A view without a renderer picks the settings up at its next GPU set-up.
-    if (renderer_) renderer_->applyConfiguration(configuration);
 }

@@ -1,6 +1,8 @@
 #include "saver/KORLANFlowScreenSaverView.h"
 
-// Handing the host the settings sheet.
+#include "settings/KORLANFlowConfiguration.h"
+
+// The settings: the sheet the host shows, and the change it announces.
 
 std::shared_ptr<view::Window> KORLANFlowScreenSaverView::configureSheet() {
     if (!configurationController_) configurationController_ = KORLANFlowConfigurationController::init();
@@ -10,4 +12,10 @@ std::shared_ptr<view::Window> KORLANFlowScreenSaverView::configureSheet() {
     // not saved never shows again.
     configurationController_->reloadFromDefaults();
     return configurationController_->window();
+}
+
+void KORLANFlowScreenSaverView::flowSettingsDidChange(const foundation::Notification&) {
+    const auto configuration = KORLANFlowLoadConfiguration();
+    // A view without a renderer picks the settings up at its next GPU set-up.
+    if (renderer_) renderer_->applyConfiguration(configuration);
 }
