@@ -48,6 +48,9 @@ bool LogicalDevice::openDevice(const DeviceOptions& options) {
         .sType = VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_VULKAN_1_3_FEATURES,
         .synchronization2 = VK_TRUE,
         .dynamicRendering = VK_TRUE,
+        // A vertex program that serves several fragment programs may hand
+        // on more than each of them reads.
+        .maintenance4 = VK_TRUE,
     };
     VkPhysicalDeviceVulkan12Features features12{
         .sType = VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_VULKAN_1_2_FEATURES,

@@ -26,7 +26,8 @@ bool hasRequiredFeatures(VkPhysicalDevice device) {
                                                 .pNext = &features13};
     VkPhysicalDeviceFeatures2 features{.sType = VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_FEATURES_2, .pNext = &features12};
     vkGetPhysicalDeviceFeatures2(device, &features);
-    return features13.dynamicRendering && features13.synchronization2 && features12.timelineSemaphore;
+    return features13.dynamicRendering && features13.synchronization2 && features13.maintenance4 &&
+           features12.timelineSemaphore;
 }
 
 // A graphics queue family, one that can also present to the display where
