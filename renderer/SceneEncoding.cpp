@@ -84,6 +84,9 @@ bool KORLANFlowRenderer::encodeSceneToTexture(const std::shared_ptr<gpu::Texture
                                       randomSeed_,
                                       0.0f};
     encoder->setRenderPipelineState(flowPipeline_);
+    // The pattern's vertex stage works out from the block what is the same
+    // for every pixel, once per frame instead of once per pixel.
+    encoder->setVertexBytes(&uniforms, sizeof uniforms, 0);
     encoder->setFragmentBytes(&uniforms, sizeof uniforms, 0);
     encoder->drawPrimitives(gpu::PrimitiveType::Triangle, 0, 3);
 

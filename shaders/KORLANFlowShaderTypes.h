@@ -7,7 +7,8 @@
 #include <cstddef>
 #include <type_traits>
 
-// Inline fragment bytes of the pattern pass, little-endian, no gaps.
+// Inline bytes of the pattern pass, handed to both its stages, little-endian,
+// no gaps.
 struct KORLANFlowUniforms {
     float width;      // pattern target, pixels
     float height;     // pattern target, pixels

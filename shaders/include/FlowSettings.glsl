@@ -1,4 +1,5 @@
-// The pattern's inputs: the uniform block, read defensively.
+// The pattern's inputs: the uniform block, read defensively, once per frame
+// in the vertex stage, which gets the block as its vertex bytes.
 //
 // The renderer hands the block over as stored, unclamped, so anything may
 // arrive: NaN, infinities, huge values. Every value is made finite and
@@ -8,7 +9,7 @@
 #include "FlowTime.glsl"
 
 layout(push_constant) uniform FlowUniforms {
-    layout(offset = 96) float width;
+    float width;
     float height;
     float time;
     float speed;

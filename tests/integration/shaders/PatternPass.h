@@ -19,5 +19,8 @@ inline KORLANFlowUniforms makeUniforms(std::uint32_t width, std::uint32_t height
 
 // The pattern pipeline drawing the block over the scene's background.
 inline Pass patternPass(std::shared_ptr<gpu::RenderPipelineState> pipeline, const KORLANFlowUniforms& uniforms) {
-    return {.pipeline = std::move(pipeline), .clearColor = kBackgroundClearColor, .fragmentBytes = blockBytes(uniforms)};
+    return {.pipeline = std::move(pipeline),
+            .clearColor = kBackgroundClearColor,
+            .vertexBytes = blockBytes(uniforms),
+            .fragmentBytes = blockBytes(uniforms)};
 }

@@ -110,21 +110,25 @@ TEST_F(SceneEncoding, DrawsPatternAndLogoInOnePassWithinTheBudget) {
     EXPECT_EQ(passes[0].label, "KORLAN Flow Scene");
     EXPECT_EQ(testing_gpu::kindsOf(passes[0].commands),
               (std::vector<CommandKind>{CommandKind::SetEncoderLabel, CommandKind::SetPipeline,
-                                        CommandKind::SetFragmentBytes, CommandKind::Draw, CommandKind::SetPipeline,
-                                        CommandKind::SetVertexBytes, CommandKind::SetFragmentTexture,
-                                        CommandKind::SetFragmentSampler, CommandKind::Draw, CommandKind::EndEncoding}));
+                                        CommandKind::SetVertexBytes, CommandKind::SetFragmentBytes, CommandKind::Draw,
+                                        CommandKind::SetPipeline, CommandKind::SetVertexBytes,
+                                        CommandKind::SetFragmentTexture, CommandKind::SetFragmentSampler,
+                                        CommandKind::Draw, CommandKind::EndEncoding}));
     const auto& c = passes[0].commands;
     EXPECT_EQ(c[1].pipeline, renderer->flowPipeline());
+    // Both stages of the pattern get the same block.
     EXPECT_EQ(c[2].index, 0u);
-    EXPECT_EQ(c[3].vertexStart, 0u);
-    EXPECT_EQ(c[3].vertexCount, 3u);
-    EXPECT_EQ(c[4].pipeline, renderer->logoPipeline());
-    EXPECT_EQ(c[5].bytes.size(), 96u);
-    EXPECT_EQ(c[6].texture, renderer->logoTexture());
-    EXPECT_EQ(c[7].sampler, renderer->textureSampler());
-    EXPECT_EQ(c[8].vertexCount, 6u);
+    EXPECT_EQ(c[3].index, 0u);
+    EXPECT_EQ(c[2].bytes, c[3].bytes);
+    EXPECT_EQ(c[4].vertexStart, 0u);
+    EXPECT_EQ(c[4].vertexCount, 3u);
+    EXPECT_EQ(c[5].pipeline, renderer->logoPipeline());
+    EXPECT_EQ(c[6].bytes.size(), 96u);
+    EXPECT_EQ(c[7].texture, renderer->logoTexture());
+    EXPECT_EQ(c[8].sampler, renderer->textureSampler());
+    EXPECT_EQ(c[9].vertexCount, 6u);
 
-    const auto block = c[2].bytesAs<KORLANFlowUniforms>();
+    const auto block = c[3].bytesAs<KORLANFlowUniforms>();
     EXPECT_EQ(block.width, 1440.0f);
     EXPECT_EQ(block.height, 900.0f);
     EXPECT_EQ(block.time, 12.5f);
@@ -176,9 +180,10 @@ TEST(SceneEncodingLogo, PlacesTheLogoByTheViewsLogicalWidth) {
         const auto renderer = harness.makeRenderer();
         ASSERT_NE(renderer, nullptr);
         ASSERT_TRUE(renderer->encodeSceneToTexture(renderTarget(640, 360), renderer->commandQueue()->commandBuffer()));
+        // The pattern's block first, then the logo's quad.
         const auto vertexBytes = testing_gpu::commandsOfKind(harness.device->commands(), CommandKind::SetVertexBytes);
-        ASSERT_EQ(vertexBytes.size(), 1u);
-        const auto quad = vertexBytes[0].bytesAs<std::array<KORLANFlowLogoVertex, 6>>();
+        ASSERT_EQ(vertexBytes.size(), 2u);
+        const auto quad = vertexBytes[1].bytesAs<std::array<KORLANFlowLogoVertex, 6>>();
         const std::array<KORLANFlowLogoVertex, 6> expected{{{c.x0, c.y0, 0, 0},
                                                             {c.x0, c.y1, 0, 1},
                                                             {c.x1, c.y0, 1, 0},
