@@ -37,7 +37,7 @@ view::x11::Connection& connection() {
         if (!connection) throw std::runtime_error(failure);
         gpu::DeviceOptions options;
         options.allowSoftwareDevice = true;
-        options.presentationDisplay = connection->display();
+        options.presentationDisplay = {gpu::WindowSystem::X11, connection->display()};
         gpu::setDeviceOptions(options);
         return connection;
     }();

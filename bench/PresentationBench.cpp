@@ -57,7 +57,7 @@ std::unique_ptr<Stage> openStage() {
         stage->flatPipeline = harness.newPipeline("flowVertex", "flatColourFragment", false, &failure, flatLibrary);
     }
     if (!stage->patternPipeline || !stage->flatPipeline) throw std::runtime_error(failure);
-    stage->drawables = harness.device().newWindowDrawableSource({stage->connection.display(), stage->window},
+    stage->drawables = harness.device().newWindowDrawableSource({gpu::WindowSystem::X11, stage->connection.display(), stage->window},
                                                                 GpuHarness::kTargetFormat, kWidth, kHeight);
     if (!stage->drawables) throw std::runtime_error("the device cannot present to the window");
     return stage;

@@ -18,7 +18,7 @@ bool validationWanted() {
 
 } // namespace
 
-void chooseSaverDevice(void* display, bool allowSoftware) {
+void chooseSaverDevice(const gpu::NativeDisplay& display, bool allowSoftware) {
     gpu::DeviceOptions options;
     options.allowSoftwareDevice = allowSoftware;
     options.presentationDisplay = display;

@@ -8,11 +8,25 @@
 
 namespace {
 
-enum Option { Bundle = 256, Help, Version, WindowId, Root, OwnWindow, FramesPerSecond, Software, RegisterXScreenSaver };
+enum Option {
+    Bundle = 256,
+    Help,
+    Version,
+    WindowId,
+    Root,
+    OwnWindow,
+    Background,
+    X11,
+    Wayland,
+    FramesPerSecond,
+    Software,
+    RegisterXScreenSaver
+};
 
 constexpr OptionSpec kOptions[] = {
-    {"bundle", true, Bundle},   {"help", false, Help},         {"version", false, Version},
-    {"window-id", true, WindowId}, {"root", false, Root},      {"window", true, OwnWindow},
+    {"bundle", true, Bundle},        {"help", false, Help},         {"version", false, Version},
+    {"window-id", true, WindowId},   {"root", false, Root},         {"window", true, OwnWindow},
+    {"background", false, Background}, {"x11", false, X11},         {"wayland", false, Wayland},
     {"fps", false, FramesPerSecond}, {"software", false, Software},
     {"register-xscreensaver", false, RegisterXScreenSaver},
 };
@@ -41,7 +55,11 @@ bool parseWindowSize(const std::string& text, HostOptions& options) {
 
 // The places named on the command line, resolved once all are read.
 struct NamedPlaces {
-    bool windowId = false, root = false, ownWindow = false;
+    bool windowId = false, root = false, ownWindow = false, background = false;
+    bool x11 = false, wayland = false;
+
+    bool xWindow() const { return windowId || root; }
+    bool any() const { return windowId || root || ownWindow || background; }
 };
 
 // Applies one option; false when its value is bad.
@@ -68,6 +86,15 @@ bool apply(const ParsedOption& option, HostOptions& options, NamedPlaces& named)
     case OwnWindow:
         named.ownWindow = true;
         return parseWindowSize(option.value, options);
+    case Background:
+        named.background = true;
+        return true;
+    case X11:
+        named.x11 = true;
+        return true;
+    case Wayland:
+        named.wayland = true;
+        return true;
     case FramesPerSecond:
         options.framesPerSecond = true;
         return true;
@@ -83,8 +110,12 @@ bool apply(const ParsedOption& option, HostOptions& options, NamedPlaces& named)
 // A daemon's settings program runs a hack with --root and, for its preview,
 // --window-id after it: the window it names wins.
 bool resolvePlace(const NamedPlaces& named, HostOptions& options, std::string& problem) {
-    if (named.ownWindow && (named.windowId || named.root)) {
+    if (named.ownWindow && named.xWindow()) {
         problem = "--window excludes --window-id and --root";
+        return false;
+    }
+    if (named.background && (named.ownWindow || named.xWindow())) {
+        problem = "--background excludes --window, --window-id and --root";
         return false;
     }
     if (named.windowId) {
@@ -93,6 +124,31 @@ bool resolvePlace(const NamedPlaces& named, HostOptions& options, std::string& p
         options.place = SaverPlace::RootWindow;
     } else if (named.ownWindow) {
         options.place = SaverPlace::OwnWindow;
+    } else if (named.background) {
+        options.place = SaverPlace::Background;
+    }
+    return true;
+}
+
+// An X window to draw into asks for X11; the wallpaper's layer exists only
+// on Wayland.
+bool resolveWindowSystem(const NamedPlaces& named, HostOptions& options, std::string& problem) {
+    if (named.x11 && named.wayland) {
+        problem = "--x11 excludes --wayland";
+        return false;
+    }
+    if (named.wayland && named.xWindow()) {
+        problem = "--window-id and --root name X windows: they exclude --wayland";
+        return false;
+    }
+    if (named.x11 && named.background) {
+        problem = "--background needs Wayland's background layer: it excludes --x11";
+        return false;
+    }
+    if (named.x11 || named.xWindow()) {
+        options.windowSystem = WindowSystemChoice::X11;
+    } else if (named.wayland || named.background) {
+        options.windowSystem = WindowSystemChoice::Wayland;
     }
     return true;
 }
@@ -125,13 +181,13 @@ std::optional<HostOptions> parseHostOptions(std::span<char* const> arguments, co
             return std::nullopt;
         }
     }
-    if (!resolvePlace(named, options, problem)) return std::nullopt;
-    const bool namesPlace = named.windowId || named.root || named.ownWindow;
+    if (!resolvePlace(named, options, problem) || !resolveWindowSystem(named, options, problem)) return std::nullopt;
+    const bool namesPlace = named.any();
     // The registered saver draws where the daemon says; only the flags it
     // runs with are ours to give.
     if (options.registerXScreenSaver) {
         if (namesPlace || !parsed->operands.empty()) {
-            problem = "--register-xscreensaver takes no command, --window-id, --root or --window";
+            problem = "--register-xscreensaver takes no command, --window-id, --root, --window or --background";
             return std::nullopt;
         }
         return options;
@@ -150,8 +206,9 @@ std::optional<HostOptions> parseHostOptions(std::span<char* const> arguments, co
         return options;
     }
     // The daemon's window wins over the root window it also names with
-    // --root, and stands in for it when nothing is said.
-    const bool daemonWindow = screenSaverWindow && *screenSaverWindow;
+    // --root, and stands in for it when nothing is said, unless Wayland is
+    // asked for.
+    const bool daemonWindow = screenSaverWindow && *screenSaverWindow && !named.wayland;
     if (daemonWindow && (options.place == SaverPlace::RootWindow || options.place == SaverPlace::FullScreen)) {
         const auto id = parseWindowId(screenSaverWindow);
         if (!id) {
@@ -160,6 +217,7 @@ std::optional<HostOptions> parseHostOptions(std::span<char* const> arguments, co
         }
         options.place = SaverPlace::GivenWindow;
         options.windowId = *id;
+        options.windowSystem = WindowSystemChoice::X11;
     }
     return options;
 }

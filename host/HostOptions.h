@@ -7,10 +7,18 @@
 
 // Where the saver draws.
 enum class SaverPlace {
-    FullScreen, // every monitor of every X screen
-    GivenWindow, // --window-id, or $XSCREENSAVER_WINDOW
+    FullScreen, // every monitor
+    GivenWindow, // --window-id, or $XSCREENSAVER_WINDOW: an X window
     RootWindow, // --root without $XSCREENSAVER_WINDOW
     OwnWindow, // --window WxH
+    Background, // --background: below every window of every monitor
+};
+
+// Which display server the saver's windows go to.
+enum class WindowSystemChoice {
+    Automatic, // Wayland where $WAYLAND_DISPLAY names a compositor, else X11
+    X11, // --x11
+    Wayland, // --wayland
 };
 
 // korlan-flow's command line, the program's name excluded.
@@ -19,6 +27,7 @@ struct HostOptions {
     bool help = false;
     bool version = false;
     SaverPlace place = SaverPlace::FullScreen;
+    WindowSystemChoice windowSystem = WindowSystemChoice::Automatic;
     unsigned long windowId = 0;
     unsigned windowWidth = 0, windowHeight = 0;
     bool framesPerSecond = false;

@@ -1,28 +1,22 @@
 #include "host/MonitorFollower.h"
 
 #include <algorithm>
-#include <functional>
 
-namespace {
+MonitorFollower::MonitorFollower(SaverSession& session, view::DisplayServer& server, view::FullScreenLayer layer,
+                                 Handlers handlers)
+    : session_(session), server_(server), layer_(layer), handlers_(std::move(handlers)) {}
 
-template <typename Range, typename Projection = std::identity>
-bool holds(const Range& range, const view::x11::Monitor& monitor, Projection projection = {}) {
-    return std::ranges::any_of(
-        range, [&](const view::x11::Monitor& other) { return view::x11::sameMonitor(other, monitor); }, projection);
-}
-
-} // namespace
-
-MonitorFollower::MonitorFollower(SaverSession& session, view::x11::Connection& connection, Handlers handlers)
-    : session_(session), connection_(connection), handlers_(std::move(handlers)) {}
+MonitorFollower::~MonitorFollower() { server_.setMonitorsChangedHandler(nullptr); }
 
 bool MonitorFollower::showOnEveryMonitor() {
-    watch_.emplace(connection_, [this](const auto& monitors) { follow(monitors); });
-    return std::ranges::all_of(watch_->monitors(), [this](const auto& monitor) { return cover(monitor); });
+    server_.setMonitorsChangedHandler([this] { follow(); });
+    const auto monitors = server_.monitors();
+    return std::ranges::all_of(monitors, [this](const auto& monitor) { return cover(monitor); });
 }
 
-bool MonitorFollower::cover(const view::x11::Monitor& monitor) {
-    auto backend = view::x11::X11WindowBackend::newFullScreen(connection_, monitor);
+bool MonitorFollower::cover(const std::shared_ptr<view::Screen>& monitor) {
+    auto backend = server_.newFullScreenWindow(monitor, layer_);
+    if (!backend) return false;
     auto* backendOfWindow = backend.get();
     backend->setUserActivityHandler([this] { handlers_.userActivity(); });
     const auto shown = session_.show(std::move(backend), false, [this] { handlers_.windowClosed(); });
@@ -32,16 +26,18 @@ bool MonitorFollower::cover(const view::x11::Monitor& monitor) {
 }
 
 // The new windows come first, so that no monitor goes without a saver
-// while the old ones close.
-void MonitorFollower::follow(const std::vector<view::x11::Monitor>& monitors) {
+// while the old ones close. A monitor that has not changed keeps its
+// screen, so the same screen means the same monitor.
+void MonitorFollower::follow() {
+    const auto monitors = server_.monitors();
     std::vector<Covered> leaving;
     std::erase_if(covered_, [&](const Covered& old) {
-        if (holds(monitors, old.monitor)) return false;
+        if (std::ranges::find(monitors, old.monitor) != monitors.end()) return false;
         leaving.push_back(old);
         return true;
     });
     for (const auto& monitor : monitors) {
-        if (!holds(covered_, monitor, &Covered::monitor)) cover(monitor);
+        if (std::ranges::find(covered_, monitor, &Covered::monitor) == covered_.end()) cover(monitor);
     }
     for (const auto& old : leaving) session_.close(old.shown);
     // A window that goes takes its grab of the keyboard and pointer along.

@@ -2,19 +2,17 @@
 
 #include "host/SaverSession.h"
 
-#include "platform/view/x11/Connection.h"
-#include "platform/view/x11/MonitorWatch.h"
+#include "platform/view/DisplayServer.h"
 
 #include <functional>
-#include <optional>
+#include <memory>
 #include <vector>
 
-// The saver full screen on every monitor of every X screen, following the
+// The saver full screen on every monitor of a display server, following the
 // monitors as they change: a new window and view for each monitor that is
 // new or changed (the new view displaces the old one on the same display
 // through the display claims), then the windows of the monitors that are
-// gone or changed are closed. Sizes in points follow the server's DPI as it
-// is when a window is made.
+// gone or changed are closed.
 class MonitorFollower {
 public:
     struct Handlers {
@@ -24,27 +22,29 @@ public:
         std::function<void()> windowClosed;
     };
 
-    MonitorFollower(SaverSession& session, view::x11::Connection& connection, Handlers handlers);
+    MonitorFollower(SaverSession& session, view::DisplayServer& server, view::FullScreenLayer layer,
+                    Handlers handlers);
+    ~MonitorFollower();
     MonitorFollower(const MonitorFollower&) = delete;
     MonitorFollower& operator=(const MonitorFollower&) = delete;
 
-    // Covers every monitor now and follows them from then on; false when
-    // the module made no view.
+    // Covers every monitor now and follows them from then on; false when a
+    // window could not be made or the module made no view.
     bool showOnEveryMonitor();
 
 private:
     struct Covered {
-        view::x11::Monitor monitor;
+        std::shared_ptr<view::Screen> monitor;
         SaverSession::ShownId shown;
-        view::x11::X11WindowBackend* backend;
+        view::WindowBackend* backend;
     };
 
-    bool cover(const view::x11::Monitor& monitor);
-    void follow(const std::vector<view::x11::Monitor>& monitors);
+    bool cover(const std::shared_ptr<view::Screen>& monitor);
+    void follow();
 
     SaverSession& session_;
-    view::x11::Connection& connection_;
+    view::DisplayServer& server_;
+    view::FullScreenLayer layer_;
     Handlers handlers_;
     std::vector<Covered> covered_;
-    std::optional<view::x11::MonitorWatch> watch_;
 };

@@ -2,14 +2,14 @@
 
 #include "host/DeviceSetup.h"
 #include "host/DisplayPower.h"
+#include "host/DisplayServerChoice.h"
 #include "host/FrameRateReport.h"
 #include "host/MonitorFollower.h"
 #include "host/SaverSession.h"
 
 #include "platform/dispatch/MainQueue.h"
 #include "platform/gpu/Device.h"
-#include "platform/view/x11/Connection.h"
-#include "platform/view/x11/GammaFade.h"
+#include "platform/view/x11/X11WindowBackend.h"
 
 #include <chrono>
 #include <cstdio>
@@ -20,7 +20,6 @@
 
 namespace {
 
-using view::x11::Connection;
 using view::x11::X11WindowBackend;
 
 constexpr const char* kWindowTitle = "KORLAN Flow";
@@ -31,7 +30,7 @@ constexpr auto kFade = std::chrono::milliseconds(600);
 // How the run ends: the first reason wins.
 struct RunEnd {
     std::optional<int> status;
-    view::x11::GammaFade* fade = nullptr;
+    view::DisplayFade* fade = nullptr;
     bool fadingOut = false;
 
     void end(int exitStatus) {
@@ -54,15 +53,15 @@ int fail(const std::string& message) {
     return 1;
 }
 
-bool showFullScreen(std::optional<MonitorFollower>& follower, SaverSession& session, Connection& connection,
-                    RunEnd& run) {
-    follower.emplace(session, connection,
+bool showFullScreen(std::optional<MonitorFollower>& follower, SaverSession& session, view::DisplayServer& server,
+                    view::FullScreenLayer layer, RunEnd& run) {
+    follower.emplace(session, server, layer,
                      MonitorFollower::Handlers{[&run] { run.endByUser(); }, [&run] { run.end(0); }});
     return follower->showOnEveryMonitor();
 }
 
 // Another program's window: drawn into until it goes, which ends the run.
-bool showInGivenWindow(SaverSession& session, Connection& connection, unsigned long window, RunEnd& run,
+bool showInGivenWindow(SaverSession& session, view::x11::Connection& connection, unsigned long window, RunEnd& run,
                        std::string& failure) {
     auto backend = X11WindowBackend::newGiven(connection, window, &failure);
     if (!backend) return false;
@@ -74,28 +73,30 @@ bool showInGivenWindow(SaverSession& session, Connection& connection, unsigned l
     return shown;
 }
 
-bool showInOwnWindow(SaverSession& session, Connection& connection, view::Size size, bool isPreview, RunEnd& run,
-                     std::string& failure) {
-    auto backend =
-        X11WindowBackend::newDecorated(connection, connection.monitors().front(), size, kWindowTitle, &failure);
+bool showInOwnWindow(SaverSession& session, view::DisplayServer& server, view::Size size, bool isPreview,
+                     RunEnd& run, std::string& failure) {
+    auto backend = server.newDecoratedWindow(size, kWindowTitle, &failure);
     if (!backend) return false;
     return session.show(std::move(backend), isPreview, [&run] { run.end(0); });
 }
 
-bool showWindows(std::optional<MonitorFollower>& follower, SaverSession& session, Connection& connection,
+bool showWindows(std::optional<MonitorFollower>& follower, SaverSession& session, const OpenedDisplayServer& opened,
                  const HostOptions& options, RunEnd& run, std::string& failure) {
     failure = "the module made no saver view";
-    if (options.command == "preview") return showInOwnWindow(session, connection, kPreviewSize, true, run, failure);
+    auto& server = *opened.server;
+    if (options.command == "preview") return showInOwnWindow(session, server, kPreviewSize, true, run, failure);
     switch (options.place) {
     case SaverPlace::FullScreen:
-        return showFullScreen(follower, session, connection, run);
+        return showFullScreen(follower, session, server, view::FullScreenLayer::Overlay, run);
+    case SaverPlace::Background:
+        return showFullScreen(follower, session, server, view::FullScreenLayer::Background, run);
     case SaverPlace::GivenWindow:
-        return showInGivenWindow(session, connection, options.windowId, run, failure);
+        return showInGivenWindow(session, *opened.x11, options.windowId, run, failure);
     case SaverPlace::RootWindow:
-        return showInGivenWindow(session, connection, connection.rootWindow(), run, failure);
+        return showInGivenWindow(session, *opened.x11, opened.x11->rootWindow(), run, failure);
     case SaverPlace::OwnWindow:
-        return showInOwnWindow(session, connection, {double(options.windowWidth), double(options.windowHeight)},
-                               false, run, failure);
+        return showInOwnWindow(session, server, {double(options.windowWidth), double(options.windowHeight)}, false,
+                               run, failure);
     }
     return false;
 }
@@ -105,7 +106,7 @@ bool isFullScreen(const HostOptions& options) {
 }
 
 // Runs the main queue through a whole fade, unless giveUp says otherwise.
-void fadeAndWait(view::x11::GammaFade& fade, double brightness, const std::function<bool()>& giveUp) {
+void fadeAndWait(view::DisplayFade& fade, double brightness, const std::function<bool()>& giveUp) {
     const auto done = std::make_shared<bool>(false);
     fade.fadeTo(brightness, kFade, [done] { *done = true; });
     dispatch::MainQueue::shared().runUntil([&] { return *done || giveUp(); }, 2 * kFade);
@@ -116,13 +117,13 @@ void fadeAndWait(view::x11::GammaFade& fade, double brightness, const std::funct
 
 int runSaverCommand(const ModuleBundle& module, const HostOptions& options, StopSignals& stopSignals) {
     std::string failure;
-    Connection* connection = Connection::open(&failure);
-    if (!connection) return fail(failure);
+    const auto opened = openDisplayServer(options.windowSystem, failure);
+    if (!opened) return fail(failure);
     const auto saverClass = module.principalClass();
     if (!saverClass) return fail("the bundle registered no principal class");
 
     const bool isPreview = options.command == "preview";
-    chooseSaverDevice(connection->display(), options.software);
+    chooseSaverDevice(opened->server->nativeDisplay(), options.software);
     // The preview draws without the GPU.
     const bool haveDevice = isPreview || gpu::Device::createSystemDefaultDevice() != nullptr;
 
@@ -130,20 +131,21 @@ int runSaverCommand(const ModuleBundle& module, const HostOptions& options, Stop
     stopSignals.setHandler([&run] { run.end(0); });
     // Only over the whole screen: a daemon that gives us its window fades
     // the displays itself.
-    std::optional<view::x11::GammaFade> fade;
-    if (isFullScreen(options) && saverClass->performGammaFade()) {
-        run.fade = &fade.emplace(*connection);
+    std::unique_ptr<view::DisplayFade> fade;
+    if (isFullScreen(options) && saverClass->performGammaFade()) fade = opened->server->newDisplayFade();
+    if (fade) {
+        run.fade = fade.get();
         // The switch to the saver happens in the dark, unless the run ends
         // first.
         fadeAndWait(*run.fade, 0.0, [&run] { return run.status.has_value(); });
     }
     SaverSession session(*saverClass);
     std::optional<MonitorFollower> follower;
-    if (!showWindows(follower, session, *connection, options, run, failure)) return fail(failure);
+    if (!showWindows(follower, session, *opened, options, run, failure)) return fail(failure);
     session.startAnimation();
     if (run.fade) run.fade->fadeTo(1.0, kFade);
     // Where the monitors say when they are dark, no view draws meanwhile.
-    const auto power = newDpmsPowerSource(*connection);
+    const auto power = opened->x11 ? newDpmsPowerSource(*opened->x11) : nullptr;
     if (power) session.followDisplayPower(*power);
     // After the module's own line about the missing device.
     if (!haveDevice) explainMissingDevice(options.software);

@@ -7,10 +7,6 @@ namespace {
 // The saver view follows its window's size.
 constexpr unsigned kFillsItsSuperview = view::ViewWidthSizable | view::ViewHeightSizable;
 
-view::x11::X11WindowBackend& backendOf(const view::Window& window) {
-    return static_cast<view::x11::X11WindowBackend&>(*window.backend());
-}
-
 } // namespace
 
 SaverSession::SaverSession(const view::ScreenSaverViewClass& saverClass)
@@ -18,7 +14,7 @@ SaverSession::SaverSession(const view::ScreenSaverViewClass& saverClass)
 
 SaverSession::~SaverSession() { stop(); }
 
-SaverSession::ShownId SaverSession::show(std::unique_ptr<view::x11::X11WindowBackend> backend, bool isPreview,
+SaverSession::ShownId SaverSession::show(std::unique_ptr<view::WindowBackend> backend, bool isPreview,
                                          std::function<void()> whenClosed) {
     auto* shownBy = backend.get();
     const auto window = view::Window::initWithBackend(std::move(backend));
@@ -84,7 +80,8 @@ void SaverSession::setDisplaysLit(bool lit) {
 // Hiding suspends the view and lets its GPU side go; showing it again
 // builds that anew.
 void SaverSession::updateHidden(const Shown& shown) {
-    const bool hidden = !displaysLit_ || !backendOf(*shown.window).shows();
+    const auto* backend = shown.window->backend();
+    const bool hidden = !displaysLit_ || (backend && !backend->shows());
     if (shown.view->isHidden() != hidden) shown.view->setHidden(hidden);
 }
 

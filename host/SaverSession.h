@@ -6,7 +6,7 @@
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/view/ScreenSaverView.h"
 #include "platform/view/Window.h"
-#include "platform/view/x11/X11WindowBackend.h"
+#include "platform/view/WindowBackend.h"
 
 #include <cstdint>
 #include <functional>
@@ -37,7 +37,7 @@ public:
     // Puts a new saver view into a window shown by the backend, started at
     // once when the session has started; 0 when the module made no view.
     // whenClosed runs when the window closes other than through close().
-    ShownId show(std::unique_ptr<view::x11::X11WindowBackend> backend, bool isPreview,
+    ShownId show(std::unique_ptr<view::WindowBackend> backend, bool isPreview,
                  std::function<void()> whenClosed);
     // Stops the view and closes its window.
     void close(ShownId shown);

@@ -1,6 +1,7 @@
 #include "host/SettingsCommand.h"
 
 #include "host/DeviceSetup.h"
+#include "host/DisplayServerChoice.h"
 #include "host/OptionParser.h"
 #include "host/SaverSession.h"
 #include "host/SettingsPane.h"
@@ -9,16 +10,14 @@
 #include "platform/dispatch/Watches.h"
 #include "platform/gpu/Device.h"
 #include "platform/view/gtk/Presenter.h"
-#include "platform/view/x11/Connection.h"
 
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <optional>
 #include <string>
 
 namespace {
-
-using view::x11::Connection;
 
 constexpr const char* kUsage =
     "Usage: korlan-flow settings [--software]\n"
@@ -46,14 +45,17 @@ int fail(const std::string& message) {
 // running saver's. One at a time; it ends when its window is closed.
 class TestRun {
 public:
-    TestRun(const view::ScreenSaverViewClass& saverClass, Connection& connection)
-        : saverClass_(saverClass), connection_(connection) {}
+    TestRun(const view::ScreenSaverViewClass& saverClass, view::DisplayServer& server)
+        : saverClass_(saverClass), server_(server) {}
 
     void open() {
         if (session_) return;
         session_.emplace(saverClass_);
-        auto backend = view::x11::X11WindowBackend::newDecorated(connection_, connection_.monitors().front(),
-                                                                 kTestWindowSize, kTestWindowTitle);
+        auto backend = server_.newDecoratedWindow(kTestWindowSize, kTestWindowTitle);
+        if (!backend) {
+            session_.reset();
+            return;
+        }
         // Closing happens inside the window's own notification: the session
         // goes once that is over.
         const bool shown = session_->show(std::move(backend), false, [this] {
@@ -69,7 +71,7 @@ public:
 
 private:
     const view::ScreenSaverViewClass& saverClass_;
-    Connection& connection_;
+    view::DisplayServer& server_;
     std::optional<SaverSession> session_;
 };
 
@@ -92,17 +94,20 @@ int runSettingsCommand(const ModuleBundle& module, std::span<char* const> argume
         software = true;
     }
 
-    Connection* connection = Connection::open(&problem);
-    if (!connection) return fail(problem);
+    const auto opened = openDisplayServer(WindowSystemChoice::Automatic, problem);
+    if (!opened) return fail(problem);
     const auto saverClass = module.principalClass();
     if (!saverClass) return fail("the bundle registered no principal class");
+    // The pane and the test run on the same display server, unless the
+    // user told GTK otherwise.
+    setenv("GDK_BACKEND", opened->x11 ? "x11" : "wayland", 0);
     foundation::ErrorRef error;
     if (!view::gtk::initialize(&error)) return fail(error->localizedDescription());
-    chooseSaverDevice(connection->display(), software);
+    chooseSaverDevice(opened->server->nativeDisplay(), software);
     const auto preview = saverClass->initWithFrame({{0, 0}, kPreviewSize}, true);
     if (!preview) return fail("the module made no saver view");
 
-    TestRun testRun(*saverClass, *connection);
+    TestRun testRun(*saverClass, *opened->server);
     std::shared_ptr<SettingsPane> pane;
     const auto showOptions = [&] {
         const auto sheet = preview->configureSheet();

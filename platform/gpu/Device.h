@@ -72,9 +72,9 @@ struct DeviceOptions {
     // The validation layer; each of its messages goes to the handler.
     bool enableValidation = false;
     std::function<void(std::string_view message)> validationMessageHandler;
-    // The X connection (an Xlib Display*) that windows will be shown on:
-    // among the devices, one that can present there is preferred.
-    void* presentationDisplay = nullptr;
+    // The display server that windows will be shown on: among the devices,
+    // one that can present there is preferred. None: no preference.
+    NativeDisplay presentationDisplay;
 };
 
 // Takes effect at the next createSystemDefaultDevice, which then makes a

@@ -6,6 +6,7 @@
 #include "platform/graphics/Color.h"
 #include "platform/view/Geometry.h"
 
+#include <functional>
 #include <memory>
 
 namespace view {
@@ -14,7 +15,8 @@ class Screen;
 class Window;
 
 // A part of a native window that a GPU view shows its frames in: a child
-// window of the display server, destroyed with the object.
+// window (X11) or subsurface (Wayland) of the display server, destroyed
+// with the object.
 class KF_PLATFORM_API NativeSurface {
 public:
     virtual ~NativeSurface() = default;
@@ -46,6 +48,19 @@ public:
     // Null when the window can hold no child.
     virtual std::unique_ptr<NativeSurface> newChildSurface(Rect pixels) = 0;
     virtual void close() = 0;
+
+    // Whether any of the window can be seen now. A window that cannot
+    // (unmapped, covered, or on an output that shows nothing) calls the
+    // visibility handler with false, and with true once it shows again.
+    virtual bool shows() const { return true; }
+    virtual void setVisibilityHandler(std::function<void(bool shows)>) {}
+    // A full-screen saver window calls it on a key press, a click, a touch,
+    // or the pointer leaving its first place by more than a few pixels.
+    virtual void setUserActivityHandler(std::function<void()>) {}
+    // Takes the keyboard and the pointer where the window system lets a
+    // window take them, as a full-screen window does when it is first shown;
+    // for the one that stays when another that held them goes.
+    virtual void takeInput() {}
 };
 
 } // namespace view

@@ -23,8 +23,10 @@ std::shared_ptr<LogicalDevice> LogicalDevice::create(const DeviceOptions& option
 }
 
 bool LogicalDevice::openDevice(const DeviceOptions& options) {
-    void* display = instance_->hasXlibSurfaces() ? options.presentationDisplay : nullptr;
-    const auto choice = choosePhysicalDevice(instance_->handle(), options.allowSoftwareDevice, display);
+    const NativeDisplay& display = options.presentationDisplay;
+    const bool presents = display.display && instance_->hasSurfacesFor(display.system);
+    const auto choice =
+        choosePhysicalDevice(instance_->handle(), options.allowSoftwareDevice, presents ? display : NativeDisplay{});
     if (!choice) return false;
     physicalDevice_ = choice->physicalDevice;
     queueFamily_ = choice->queueFamily;
@@ -32,8 +34,7 @@ bool LogicalDevice::openDevice(const DeviceOptions& options) {
     vkGetPhysicalDeviceMemoryProperties(physicalDevice_, &memoryProperties_);
 
     // Without swapchains the device still draws off screen.
-    canPresent_ = instance_->hasXlibSurfaces() &&
-                  ExtensionSet::ofDevice(physicalDevice_).contains(VK_KHR_SWAPCHAIN_EXTENSION_NAME);
+    canPresent_ = ExtensionSet::ofDevice(physicalDevice_).contains(VK_KHR_SWAPCHAIN_EXTENSION_NAME);
     std::vector<const char*> extensions{VK_KHR_PUSH_DESCRIPTOR_EXTENSION_NAME};
     if (canPresent_) extensions.push_back(VK_KHR_SWAPCHAIN_EXTENSION_NAME);
 

@@ -43,8 +43,9 @@ public:
     const VkPhysicalDeviceProperties& properties() const { return properties_; }
     VkPipelineLayout pipelineLayout() const { return pipelineLayout_; }
     PipelineCache& pipelineCache() { return *pipelineCache_; }
-    // Windows can be presented to: X11 surfaces and swapchains are there.
-    bool canPresent() const { return canPresent_; }
+    // Windows of the system can be presented to: its surfaces and
+    // swapchains are there.
+    bool canPresentTo(WindowSystem system) const { return canPresent_ && instance_->hasSurfacesFor(system); }
 
     // Remembers a lost device, whichever call learnt of it, and announces
     // it once; passes the result on.

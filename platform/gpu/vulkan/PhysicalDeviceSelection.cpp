@@ -1,7 +1,7 @@
 #include "platform/gpu/vulkan/PhysicalDeviceSelection.h"
 
 #include "platform/gpu/vulkan/VulkanExtensions.h"
-#include "platform/gpu/vulkan/XlibSurface.h"
+#include "platform/gpu/vulkan/WindowSurfaces.h"
 
 #include <vector>
 
@@ -32,7 +32,7 @@ bool hasRequiredFeatures(VkPhysicalDevice device) {
 
 // A graphics queue family, one that can also present to the display where
 // there is one.
-std::optional<PhysicalDeviceChoice> queueFamilyChoice(VkPhysicalDevice device, void* presentationDisplay) {
+std::optional<PhysicalDeviceChoice> queueFamilyChoice(VkPhysicalDevice device, const NativeDisplay& display) {
     std::uint32_t count = 0;
     vkGetPhysicalDeviceQueueFamilyProperties(device, &count, nullptr);
     std::vector<VkQueueFamilyProperties> families(count);
@@ -40,8 +40,7 @@ std::optional<PhysicalDeviceChoice> queueFamilyChoice(VkPhysicalDevice device, v
     std::optional<PhysicalDeviceChoice> choice;
     for (std::uint32_t index = 0; index < count; ++index) {
         if (!(families[index].queueFlags & VK_QUEUE_GRAPHICS_BIT)) continue;
-        const bool canPresent =
-            presentationDisplay && canPresentToXlibDisplay(device, index, presentationDisplay);
+        const bool canPresent = display.display && canPresentToDisplay(device, index, display);
         if (!choice || (canPresent && !choice->canPresent)) choice = PhysicalDeviceChoice{device, index, canPresent};
     }
     return choice;
@@ -54,7 +53,7 @@ int rankOf(const PhysicalDeviceChoice& choice, VkPhysicalDeviceType type) {
 } // namespace
 
 std::optional<PhysicalDeviceChoice> choosePhysicalDevice(VkInstance instance, bool allowSoftwareDevice,
-                                                         void* presentationDisplay) {
+                                                         const NativeDisplay& presentationDisplay) {
     std::uint32_t count = 0;
     // Drivers present but none usable can fail here with a count of 0.
     if (vkEnumeratePhysicalDevices(instance, &count, nullptr) != VK_SUCCESS || count == 0) return std::nullopt;

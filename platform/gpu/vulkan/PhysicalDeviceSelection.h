@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/gpu/NativeWindow.h"
+
 #include <vulkan/vulkan.h>
 
 #include <cstdint>
@@ -15,11 +17,11 @@ struct PhysicalDeviceChoice {
 
 // The device everything is drawn on: among those with Vulkan 1.3, dynamic
 // rendering, synchronization2, timeline semaphores, push descriptors and a
-// graphics queue, one whose queue can present to the X connection (when one
-// is given) before one that cannot; then a discrete GPU before an integrated
+// graphics queue, one whose queue can present to the display (when one is
+// given) before one that cannot; then a discrete GPU before an integrated
 // one before a virtual one; a CPU device only when software rendering is
 // allowed.
 std::optional<PhysicalDeviceChoice> choosePhysicalDevice(VkInstance instance, bool allowSoftwareDevice,
-                                                         void* presentationDisplay);
+                                                         const NativeDisplay& presentationDisplay);
 
 } // namespace gpu::vulkan

@@ -2,7 +2,7 @@
 
 #include "platform/gpu/DeviceLossAnnouncement.h"
 #include "platform/gpu/vulkan/SwapchainDrawable.h"
-#include "platform/gpu/vulkan/XlibSurface.h"
+#include "platform/gpu/vulkan/WindowSurfaces.h"
 
 #include <chrono>
 
@@ -28,9 +28,9 @@ SwapchainPresentation::SwapchainPresentation(std::shared_ptr<LogicalDevice> logi
 std::shared_ptr<SwapchainPresentation> SwapchainPresentation::create(std::shared_ptr<LogicalDevice> logicalDevice,
                                                                      std::shared_ptr<VulkanQueue> queue,
                                                                      const NativeWindow& window, VkExtent2D extent) {
-    if (!logicalDevice->canPresent() || !window.display || !window.window) return nullptr;
+    if (!logicalDevice->canPresentTo(window.system) || !window.display || !window.window) return nullptr;
     VkSurfaceKHR surface = VK_NULL_HANDLE;
-    if (createXlibSurface(logicalDevice->instance(), window, &surface) != VK_SUCCESS) return nullptr;
+    if (createWindowSurface(logicalDevice->instance(), window, &surface) != VK_SUCCESS) return nullptr;
     VkBool32 supported = VK_FALSE;
     if (vkGetPhysicalDeviceSurfaceSupportKHR(logicalDevice->physicalDevice(), logicalDevice->queueFamily(), surface,
                                              &supported) != VK_SUCCESS ||

@@ -11,6 +11,7 @@ namespace {
 
 constexpr const char* kValidationLayer = "VK_LAYER_KHRONOS_validation";
 constexpr const char* kXlibSurfaceExtension = "VK_KHR_xlib_surface";
+constexpr const char* kWaylandSurfaceExtension = "VK_KHR_wayland_surface";
 
 // Warnings and errors: the layer's information messages only tell that it
 // is active, which no caller needs to hear about.
@@ -33,11 +34,13 @@ VulkanInstance::VulkanInstance(std::function<void(std::string_view)> messageHand
 
 std::unique_ptr<VulkanInstance> VulkanInstance::create(const DeviceOptions& options) {
     std::unique_ptr<VulkanInstance> instance(new VulkanInstance(options.validationMessageHandler));
-    if (instance->createWithValidation(options.enableValidation) != VK_SUCCESS) return nullptr;
+    if (instance->createWithValidation(options.enableValidation, options.presentationDisplay) != VK_SUCCESS) {
+        return nullptr;
+    }
     return instance;
 }
 
-VkResult VulkanInstance::createWithValidation(bool validation) {
+VkResult VulkanInstance::createWithValidation(bool validation, const NativeDisplay& presentationDisplay) {
     const VkApplicationInfo application{
         .sType = VK_STRUCTURE_TYPE_APPLICATION_INFO,
         .pApplicationName = "KORLAN Flow",
@@ -45,12 +48,20 @@ VkResult VulkanInstance::createWithValidation(bool validation) {
         .apiVersion = VK_API_VERSION_1_3,
     };
 
-    // Windows can be shown only with both surface extensions; without them
-    // (no window system's driver part installed) drawing off screen works.
+    // A window system's windows can be shown only with the surface
+    // extension and its own; without them (no window system's driver part
+    // installed) drawing off screen works. Wayland's only where windows go
+    // there: with it, the loader's device selection looks for a compositor,
+    // and complains on standard error where there is none.
     const ExtensionSet available = ExtensionSet::ofInstance();
-    xlibSurfaces_ = available.contains(VK_KHR_SURFACE_EXTENSION_NAME) && available.contains(kXlibSurfaceExtension);
+    const bool surfaces = available.contains(VK_KHR_SURFACE_EXTENSION_NAME);
+    const bool onWayland = presentationDisplay.display && presentationDisplay.system == WindowSystem::Wayland;
+    xlibSurfaces_ = surfaces && !onWayland && available.contains(kXlibSurfaceExtension);
+    waylandSurfaces_ = surfaces && onWayland && available.contains(kWaylandSurfaceExtension);
     std::vector<const char*> extensions;
-    if (xlibSurfaces_) extensions = {VK_KHR_SURFACE_EXTENSION_NAME, kXlibSurfaceExtension};
+    if (xlibSurfaces_ || waylandSurfaces_) extensions.push_back(VK_KHR_SURFACE_EXTENSION_NAME);
+    if (xlibSurfaces_) extensions.push_back(kXlibSurfaceExtension);
+    if (waylandSurfaces_) extensions.push_back(kWaylandSurfaceExtension);
     if (validation) extensions.push_back(VK_EXT_DEBUG_UTILS_EXTENSION_NAME);
 
     // Chained into the create info, the messenger also hears about the

@@ -10,8 +10,9 @@
 
 namespace gpu::vulkan {
 
-// The Vulkan 1.3 instance: with the surface extensions for X11 windows where
-// the loader has them (it works without them, headless), and with the
+// The Vulkan 1.3 instance: with the surface extensions for the windows of
+// the options' display server (X11 when none is named) where the loader
+// has them (it works without them, headless), and with the
 // validation layer and a messenger that hands each of its messages to the
 // options' handler when asked for.
 class VulkanInstance {
@@ -23,12 +24,14 @@ public:
     VulkanInstance& operator=(const VulkanInstance&) = delete;
 
     VkInstance handle() const { return instance_; }
-    // Whether X11 windows can get a surface.
-    bool hasXlibSurfaces() const { return xlibSurfaces_; }
+    // Whether windows of the system can get a surface.
+    bool hasSurfacesFor(WindowSystem system) const {
+        return system == WindowSystem::X11 ? xlibSurfaces_ : waylandSurfaces_;
+    }
 
 private:
     explicit VulkanInstance(std::function<void(std::string_view)> messageHandler);
-    VkResult createWithValidation(bool validation);
+    VkResult createWithValidation(bool validation, const NativeDisplay& presentationDisplay);
     static VKAPI_ATTR VkBool32 VKAPI_CALL forwardMessage(VkDebugUtilsMessageSeverityFlagBitsEXT severity,
                                                          VkDebugUtilsMessageTypeFlagsEXT types,
                                                          const VkDebugUtilsMessengerCallbackDataEXT* data,
@@ -38,6 +41,7 @@ private:
     VkInstance instance_ = VK_NULL_HANDLE;
     VkDebugUtilsMessengerEXT messenger_ = VK_NULL_HANDLE;
     bool xlibSurfaces_ = false;
+    bool waylandSurfaces_ = false;
 };
 
 } // namespace gpu::vulkan

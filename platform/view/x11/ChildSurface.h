@@ -20,7 +20,9 @@ public:
                                                 Rect pixels);
     ~ChildSurface() override;
 
-    gpu::NativeWindow nativeWindow() const override { return {connection_.display(), window_}; }
+    gpu::NativeWindow nativeWindow() const override {
+        return {gpu::WindowSystem::X11, connection_.display(), window_};
+    }
     void setFrame(Rect pixels) override;
     void setBackgroundColor(const graphics::Color& color) override;
 

@@ -38,18 +38,15 @@ public:
     ~X11WindowBackend() override;
 
     unsigned long windowId() const { return window_; }
-    // A full-screen window calls it on a key press, a button press, or the
-    // pointer leaving its first place by more than a few pixels.
-    void setUserActivityHandler(std::function<void()> handler) { userActivity_ = std::move(handler); }
-    // Called with false when the window cannot be seen (it or one of its
-    // ancestors is unmapped) or is fully covered by other windows (its own
-    // children do not count), and with true when some of it shows again.
-    void setVisibilityHandler(std::function<void(bool shows)> handler) { visibilityChanged_ = std::move(handler); }
-    bool shows() const { return viewable_ && !obscured_; }
-    // Takes the keyboard and the pointer for a full-screen window, as it
-    // does when it is first mapped; for the one that stays when another
-    // that held them goes.
-    void takeInput();
+    // A window cannot be seen when it or one of its ancestors is unmapped,
+    // or when other windows cover all of it (its own children do not
+    // count).
+    bool shows() const override { return viewable_ && !obscured_; }
+    void setVisibilityHandler(std::function<void(bool shows)> handler) override {
+        visibilityChanged_ = std::move(handler);
+    }
+    void setUserActivityHandler(std::function<void()> handler) override { userActivity_ = std::move(handler); }
+    void takeInput() override;
 
     void attach(const std::shared_ptr<Window>& window) override { owner_ = window; }
     Size contentSize() const override;

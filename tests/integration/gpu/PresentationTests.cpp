@@ -62,7 +62,7 @@ protected:
         window_ = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 0, size.width, size.height, 0, 0, 0);
         XMapWindow(display_, window_);
         XSync(display_, False);
-        source_ = device().newWindowDrawableSource({display_, window_}, kTargetFormat, size.width, size.height);
+        source_ = device().newWindowDrawableSource({gpu::WindowSystem::X11, display_, window_}, kTargetFormat, size.width, size.height);
         ASSERT_NE(source_, nullptr) << "the device cannot present to Xvfb";
     }
 

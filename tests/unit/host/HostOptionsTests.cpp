@@ -100,9 +100,47 @@ TEST(HostOptions, SaysWhatIsWrong) {
              Case{{"paint"}, nullptr, "unknown command: paint"},
              Case{{"--fps", "config"}, nullptr, "the saver's options do not apply to config"},
              Case{{"--root"}, "window", "bad value in XSCREENSAVER_WINDOW: window"},
+             Case{{"--background", "--window", "80x45"}, nullptr,
+                  "--background excludes --window, --window-id and --root"},
+             Case{{"--root", "--background"}, nullptr, "--background excludes --window, --window-id and --root"},
+             Case{{"--x11", "--wayland"}, nullptr, "--x11 excludes --wayland"},
+             Case{{"--wayland", "--window-id", "7"}, nullptr,
+                  "--window-id and --root name X windows: they exclude --wayland"},
+             Case{{"--background", "--x11"}, nullptr, "--background needs Wayland's background layer: it excludes --x11"},
          }) {
         const auto parsed = parse(c.arguments, c.screenSaverWindow);
         EXPECT_FALSE(parsed.options) << c.problem;
         EXPECT_EQ(parsed.problem, c.problem);
+    }
+}
+
+TEST(HostOptions, ChoosesTheWindowSystemByThePlaceAndTheFlags) {
+    struct Case {
+        std::vector<std::string> arguments;
+        const char* screenSaverWindow;
+        SaverPlace place;
+        WindowSystemChoice windowSystem;
+    };
+    for (const auto& c : {
+             Case{{}, nullptr, SaverPlace::FullScreen, WindowSystemChoice::Automatic},
+             Case{{"--window", "80x45"}, nullptr, SaverPlace::OwnWindow, WindowSystemChoice::Automatic},
+             Case{{"preview"}, nullptr, SaverPlace::FullScreen, WindowSystemChoice::Automatic},
+             // An X window can only be drawn into on X11.
+             Case{{"--root"}, nullptr, SaverPlace::RootWindow, WindowSystemChoice::X11},
+             Case{{"-window-id", "7"}, nullptr, SaverPlace::GivenWindow, WindowSystemChoice::X11},
+             Case{{}, "0x40000f", SaverPlace::GivenWindow, WindowSystemChoice::X11},
+             Case{{"--x11"}, nullptr, SaverPlace::FullScreen, WindowSystemChoice::X11},
+             Case{{"--wayland", "--window", "80x45"}, nullptr, SaverPlace::OwnWindow, WindowSystemChoice::Wayland},
+             Case{{"--wayland", "preview"}, nullptr, SaverPlace::FullScreen, WindowSystemChoice::Wayland},
+             // Asked for Wayland, a daemon's window left in the environment
+             // is not taken.
+             Case{{"--wayland"}, "0x40000f", SaverPlace::FullScreen, WindowSystemChoice::Wayland},
+             Case{{"--background"}, nullptr, SaverPlace::Background, WindowSystemChoice::Wayland},
+             Case{{"-background", "--wayland"}, nullptr, SaverPlace::Background, WindowSystemChoice::Wayland},
+         }) {
+        const auto parsed = parse(c.arguments, c.screenSaverWindow);
+        ASSERT_TRUE(parsed.options) << parsed.problem;
+        EXPECT_EQ(parsed.options->place, c.place) << c.arguments.size();
+        EXPECT_EQ(parsed.options->windowSystem, c.windowSystem) << c.arguments.size();
     }
 }

@@ -7,6 +7,7 @@
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/gpu/DeviceLossAnnouncement.h"
 #include "platform/view/x11/Connection.h"
+#include "platform/view/x11/X11WindowBackend.h"
 #include "tests/support/XvfbServer.h"
 
 #include <gtest/gtest.h>

@@ -56,7 +56,7 @@ TEST(XScreenSaverRegistration, TakesOnlyTheFlagsTheRegisteredSaverRunsWith) {
                                   std::vector<std::string>{"--register-xscreensaver", "config"}}) {
         std::string problem;
         EXPECT_FALSE(parse(arguments, problem)) << arguments.back();
-        EXPECT_EQ(problem, "--register-xscreensaver takes no command, --window-id, --root or --window");
+        EXPECT_EQ(problem, "--register-xscreensaver takes no command, --window-id, --root, --window or --background");
     }
 }
 
