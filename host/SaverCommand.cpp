@@ -105,6 +105,10 @@ bool isFullScreen(const HostOptions& options) {
     return options.command.empty() && options.place == SaverPlace::FullScreen;
 }
 
+bool coversOutputs(const HostOptions& options) {
+    return options.command.empty() && (options.place == SaverPlace::FullScreen || options.place == SaverPlace::Background);
+}
+
 // Runs the main queue through a whole fade, unless giveUp says otherwise.
 void fadeAndWait(view::DisplayFade& fade, double brightness, const std::function<bool()>& giveUp) {
     const auto done = std::make_shared<bool>(false);
@@ -119,6 +123,10 @@ int runSaverCommand(const ModuleBundle& module, const HostOptions& options, Stop
     std::string failure;
     const auto opened = openDisplayServer(options.windowSystem, failure);
     if (!opened) return fail(failure);
+    if (opened->wayland && coversOutputs(options) && !opened->wayland->hasLayerShell()) {
+        return fail("the Wayland compositor has no layer shell (zwlr_layer_shell_v1) to cover its outputs with "
+                    "(GNOME has none); --window shows the saver in a window there");
+    }
     const auto saverClass = module.principalClass();
     if (!saverClass) return fail("the bundle registered no principal class");
 
@@ -129,6 +137,12 @@ int runSaverCommand(const ModuleBundle& module, const HostOptions& options, Stop
 
     RunEnd run;
     stopSignals.setHandler([&run] { run.end(0); });
+    if (opened->wayland) {
+        opened->wayland->setHangUpHandler([&run](const std::string& reason) {
+            std::fprintf(stderr, "korlan-flow: %s; stopping\n", reason.c_str());
+            run.end(1);
+        });
+    }
     // Only over the whole screen: a daemon that gives us its window fades
     // the displays itself.
     std::unique_ptr<view::DisplayFade> fade;

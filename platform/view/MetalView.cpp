@@ -103,8 +103,11 @@ std::shared_ptr<gpu::DrawableSource> MetalView::drawableSource() {
 
 std::shared_ptr<gpu::Drawable> MetalView::currentDrawable() {
     if (!device_ || isEmpty(drawableSize_)) return nullptr;
+    if (surface_ && !surface_->isReadyForFrame()) return nullptr;
     const auto source = drawableSource();
-    return source ? source->nextDrawable() : nullptr;
+    auto drawable = source ? source->nextDrawable() : nullptr;
+    if (drawable && surface_) surface_->frameWillBePresented();
+    return drawable;
 }
 
 void MetalView::draw() {

@@ -25,6 +25,11 @@ public:
     virtual void setFrame(Rect pixels) = 0;
     // Shown where no frame has been presented yet.
     virtual void setBackgroundColor(const graphics::Color& color) = 0;
+    // Whether a frame may be drawn now: a window system that paces frames
+    // by what the display showed says no until the last one was shown.
+    virtual bool isReadyForFrame() const { return true; }
+    // A frame is about to be presented in the surface.
+    virtual void frameWillBePresented() {}
 };
 
 // What shows a window on a display server. The backend tells its window of
