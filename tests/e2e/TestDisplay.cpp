@@ -10,6 +10,7 @@
 #include <X11/extensions/Xrandr.h>
 #include <X11/keysym.h>
 
+#include <algorithm>
 #include <cstring>
 #include <set>
 #include <thread>
@@ -257,6 +258,21 @@ bool showsTheLogoInTheUpperLeft(const Pixels& pixels) {
     if (pixels.bytes.empty()) return false;
     return anyWhite(pixels, 0, 0, pixels.width / 3, pixels.height / 4) &&
            !anyWhite(pixels, 0, pixels.height / 2, pixels.width, pixels.height);
+}
+
+PixelBox logoBoxOf(const Pixels& pixels) {
+    std::uint32_t left = pixels.width, top = pixels.height, right = 0, bottom = 0;
+    for (std::uint32_t y = 0; y < pixels.height / 4; ++y) {
+        for (std::uint32_t x = 0; x < pixels.width / 3; ++x) {
+            if (!isWhite(pixels.at(x, y))) continue;
+            left = std::min(left, x);
+            top = std::min(top, y);
+            right = std::max(right, x + 1);
+            bottom = std::max(bottom, y + 1);
+        }
+    }
+    if (right == 0) return {};
+    return {left, top, right - left, bottom - top};
 }
 
 bool showsOnlyTheBackground(const Pixels& pixels) {

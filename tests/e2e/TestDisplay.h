@@ -79,6 +79,13 @@ bool isShaded(const Pixels& pixels);
 // The logo: white pixels in the upper-left corner, and nowhere in the lower
 // half.
 bool showsTheLogoInTheUpperLeft(const Pixels& pixels);
+// Where the logo's white pixels lie in the upper-left corner; all zero
+// when there are none.
+struct PixelBox {
+    std::uint32_t x = 0, y = 0, width = 0, height = 0;
+    bool operator==(const PixelBox&) const = default;
+};
+PixelBox logoBoxOf(const Pixels& pixels);
 // Nothing but the background colour.
 bool showsOnlyTheBackground(const Pixels& pixels);
 // The part of the picture at x, y (from the top left) of the given size.

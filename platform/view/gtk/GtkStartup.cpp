@@ -16,6 +16,9 @@ bool initialize(foundation::ErrorRef* error) {
         // are written with a point, and the settings sheet formats for the
         // user's locale itself.
         gtk_disable_setlocale();
+        // What window managers and compositors know the windows by (the
+        // Wayland application id, the X class).
+        g_set_prgname("korlan-flow");
         started = gtk_init_check();
     });
     if (!started && error) {

@@ -56,6 +56,12 @@ std::string compositorName() {
 Connection* Connection::open(std::string* failure) {
     static Connection* shared = nullptr;
     if (shared) return shared;
+    // Said here, in one line, rather than by libwayland on standard error.
+    const char* runtimeDirectory = std::getenv("XDG_RUNTIME_DIR");
+    if (!compositorName().starts_with('/') && !(runtimeDirectory && *runtimeDirectory)) {
+        if (failure) *failure = "cannot connect to the Wayland compositor " + compositorName() + ": XDG_RUNTIME_DIR is not set";
+        return nullptr;
+    }
     wl_display* display = wl_display_connect(nullptr);
     if (!display) {
         if (failure) *failure = "cannot connect to the Wayland compositor " + compositorName();
