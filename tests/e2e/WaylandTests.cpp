@@ -11,6 +11,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <sstream>
 #include <thread>
 
@@ -100,7 +101,7 @@ TEST(Wayland, CoversEveryOutputAtItsScaleFollowsANewOneAndEndsOnAKey) {
     EXPECT_EQ(validationMessagesIn(host.errorOutput()), "");
 }
 
-TEST(Wayland, EndsOnSIGTERMAndFailsWithOneLineWhereItCannotCoverTheOutputs) {
+TEST(Wayland, EndsOnSIGTERMOrAHangUpAndSaysInOneLineWhyItCannotCoverTheOutputs) {
     const auto sway = HeadlessCompositor::sway({{320, 180, 1}});
     SKIP_WITHOUT(sway);
     HostProcess host({"--software"}, sway.clientEnvironment());
@@ -108,6 +109,14 @@ TEST(Wayland, EndsOnSIGTERMAndFailsWithOneLineWhereItCannotCoverTheOutputs) {
     host.signal(SIGTERM);
     EXPECT_EQ(host.waitForExit(kEndTime), 0) << host.errorOutput();
     EXPECT_EQ(validationMessagesIn(host.errorOutput()), "");
+
+    std::optional<HeadlessCompositor> leaving = HeadlessCompositor::sway({{320, 180, 1}});
+    HostProcess orphaned({"--software"}, leaving->clientEnvironment());
+    ASSERT_TRUE(eventually([&] { return coversWithTheSaver(*leaving, "HEADLESS-1"); }, kStartTime))
+        << orphaned.errorOutput();
+    leaving.reset();
+    EXPECT_EQ(orphaned.waitForExit(kStartTime), 1);
+    EXPECT_EQ(orphaned.errorOutput(), "korlan-flow: the Wayland compositor hung up; stopping\n");
 
     struct Case {
         std::vector<std::string> environment;
