@@ -17,8 +17,6 @@
 
 namespace {
 
-using namespace std::chrono_literals;
-
 constexpr unsigned kWidth = 640, kHeight = 360;
 
 void BM_SaverCpu(benchmark::State& state) {
@@ -41,16 +39,8 @@ void BM_SaverCpu(benchmark::State& state) {
             screen.createWindow(kWidth, kHeight);
             if (!waitUntil(countFile, false)) state.SkipWithError("korlan-flow went on drawing while covered");
         }
-        for (auto _ : state) {
-            const SaverRate rate = measureSaver(host.pid(), countFile);
-            state.SetIterationTime(rate.wallSeconds);
-            state.counters["cpu_share_of_one_core"] = rate.cpuShareOfOneCore;
-            state.counters["frames_per_second"] = rate.framesPerSecond;
-        }
-        host.signal(SIGTERM);
-        host.waitForExit(10s);
+        reportAndEnd(state, host, countFile);
     }
-    unlink(countFile.c_str());
 }
 BENCHMARK(BM_SaverCpu)->ArgName("covered")->Arg(0)->Arg(1)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 

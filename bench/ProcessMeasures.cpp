@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <csignal>
+
 #include <chrono>
 #include <fstream>
 #include <iterator>
@@ -62,4 +64,16 @@ SaverRate measureSaver(pid_t pid, const std::string& countFile) {
     rate.cpuShareOfOneCore = (cpuSeconds(pid) - cpuBefore) / rate.wallSeconds;
     rate.framesPerSecond = double(framesIn(countFile) - framesBefore) / rate.wallSeconds;
     return rate;
+}
+
+void reportAndEnd(benchmark::State& state, HostProcess& saver, const std::string& countFile) {
+    for (auto _ : state) {
+        const SaverRate rate = measureSaver(saver.pid(), countFile);
+        state.SetIterationTime(rate.wallSeconds);
+        state.counters["frames_per_second"] = rate.framesPerSecond;
+        state.counters["cpu_share_of_one_core"] = rate.cpuShareOfOneCore;
+    }
+    saver.signal(SIGTERM);
+    saver.waitForExit(10s);
+    unlink(countFile.c_str());
 }

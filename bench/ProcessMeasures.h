@@ -4,6 +4,10 @@
 // and the frames it presented, counted by the frame counter preloaded into
 // it (KORLAN_FLOW_FRAME_COUNTER).
 
+#include "tests/e2e/HostProcess.h"
+
+#include <benchmark/benchmark.h>
+
 #include <sys/types.h>
 
 #include <cstdint>
@@ -29,3 +33,8 @@ struct SaverRate {
     double wallSeconds = 0.0;
 };
 SaverRate measureSaver(pid_t pid, const std::string& countFile);
+
+// Measures the saver in each of the state's iterations, as the counters
+// frames_per_second and cpu_share_of_one_core, then ends it and removes
+// the count.
+void reportAndEnd(benchmark::State& state, HostProcess& saver, const std::string& countFile);

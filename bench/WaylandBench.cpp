@@ -27,18 +27,6 @@ std::string countFileOf(const char* what) {
     return "/tmp/korlan-flow-bench-" + std::string(what) + "-" + std::to_string(getpid());
 }
 
-void report(benchmark::State& state, HostProcess& host, const std::string& countFile) {
-    for (auto _ : state) {
-        const SaverRate rate = measureSaver(host.pid(), countFile);
-        state.SetIterationTime(rate.wallSeconds);
-        state.counters["frames_per_second"] = rate.framesPerSecond;
-        state.counters["cpu_share_of_one_core"] = rate.cpuShareOfOneCore;
-    }
-    host.signal(SIGTERM);
-    host.waitForExit(10s);
-    unlink(countFile.c_str());
-}
-
 void BM_FullScreen(benchmark::State& state) {
     const bool wayland = state.range(0) != 0;
     std::optional<HeadlessCompositor> compositor;
@@ -58,7 +46,7 @@ void BM_FullScreen(benchmark::State& state) {
     environment.insert(environment.end(), counting.begin(), counting.end());
     HostProcess host({"--software"}, environment);
     if (!waitUntil(countFile, true)) return state.SkipWithError("no frames from korlan-flow");
-    report(state, host, countFile);
+    reportAndEnd(state, host, countFile);
 }
 BENCHMARK(BM_FullScreen)->ArgName("wayland")->Arg(0)->Arg(1)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 
@@ -84,7 +72,7 @@ void BM_WallpaperCpu(benchmark::State& state) {
         }
         if (!waitUntil(countFile, false)) return state.SkipWithError("the wallpaper went on drawing while covered");
     }
-    report(state, wallpaper, countFile);
+    reportAndEnd(state, wallpaper, countFile);
 }
 BENCHMARK(BM_WallpaperCpu)->ArgName("covered")->Arg(0)->Arg(1)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 
