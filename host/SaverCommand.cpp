@@ -53,10 +53,17 @@ int fail(const std::string& message) {
     return 1;
 }
 
-bool showFullScreen(std::optional<MonitorFollower>& follower, SaverSession& session, view::DisplayServer& server,
-                    view::FullScreenLayer layer, RunEnd& run) {
-    follower.emplace(session, server, layer,
-                     MonitorFollower::Handlers{[&run] { run.endByUser(); }, [&run] { run.end(0); }});
+// A full-screen X window that another client destroyed ends the run; a
+// Wayland compositor closes a layer surface when its output goes, which
+// stops only that output's view (the view stops as its window closes).
+bool showFullScreen(std::optional<MonitorFollower>& follower, SaverSession& session,
+                    const OpenedDisplayServer& opened, view::FullScreenLayer layer, RunEnd& run) {
+    const bool endsWhenAWindowCloses = opened.x11 != nullptr;
+    follower.emplace(session, *opened.server, layer,
+                     MonitorFollower::Handlers{[&run] { run.endByUser(); },
+                                               [&run, endsWhenAWindowCloses] {
+                                                   if (endsWhenAWindowCloses) run.end(0);
+                                               }});
     return follower->showOnEveryMonitor();
 }
 
@@ -87,9 +94,9 @@ bool showWindows(std::optional<MonitorFollower>& follower, SaverSession& session
     if (options.command == "preview") return showInOwnWindow(session, server, kPreviewSize, true, run, failure);
     switch (options.place) {
     case SaverPlace::FullScreen:
-        return showFullScreen(follower, session, server, view::FullScreenLayer::Overlay, run);
+        return showFullScreen(follower, session, opened, view::FullScreenLayer::Overlay, run);
     case SaverPlace::Background:
-        return showFullScreen(follower, session, server, view::FullScreenLayer::Background, run);
+        return showFullScreen(follower, session, opened, view::FullScreenLayer::Background, run);
     case SaverPlace::GivenWindow:
         return showInGivenWindow(session, *opened.x11, options.windowId, run, failure);
     case SaverPlace::RootWindow:
