@@ -10,7 +10,7 @@
 layout(location = 0) out vec4 colour;
 
 void main() {
-    FlowField field = evaluateFlowField(waveTurns, crossWaveTurns, warpTurnsX, warpTurnsY);
+    FlowField field = evaluateFlowField(position, waveTurnsPerX, waveTurnsPerY, wavePhases, crossWave);
     vec3 shaded = shadeFlowField(field, position, look) + ditherNoise(gl_FragCoord.xy);
     colour = vec4(shaded, 1.0);
 }

@@ -17,10 +17,10 @@ void main() {
     // Centred and measured in picture heights: every target size and
     // aspect shows the same composition.
     position = (corner - 0.5) * vec2(settings.aspect, 1.0);
-    FieldFrame frame = fieldFrameAt(position, settings);
-    waveTurns = frame.waveTurns;
-    crossWaveTurns = frame.crossWaveTurns;
-    warpTurnsX = frame.warpTurnsX;
-    warpTurnsY = frame.warpTurnsY;
+    FieldFrame frame = fieldFrame(settings);
+    waveTurnsPerX = frame.turnsPerX;
+    waveTurnsPerY = frame.turnsPerY;
+    wavePhases = frame.phases;
+    crossWave = frame.crossWave;
     look = flowLookFor(settings);
 }

@@ -4,6 +4,9 @@
 
 #include "FlowWaves.glsl"
 
+// How far the first two waves move the position the waves are summed at.
+const float kWarpStrength = 0.16;
+
 const vec4 kWaveAmplitudes = vec4(1.0, 0.8, 0.62, 0.48);
 // The amplitudes over their sum: the field's value without a division at
 // every pixel.
@@ -18,12 +21,15 @@ vec4 waves(vec4 turns) {
     return vec4(wave(turns.x), wave(turns.y), wave(turns.z), wave(turns.w));
 }
 
-// The waves run straight, so moving the position by the warp moves each
-// wave's phase by the warp's share along the wave's direction.
-FlowField evaluateFlowField(vec4 waveTurns, float crossWaveTurns, vec4 warpTurnsX, vec4 warpTurnsY) {
+// Position: centred, in units of the picture's height. The first wave and
+// the second read with x and y swapped warp the position the waves are
+// summed at.
+FlowField evaluateFlowField(vec2 position, vec4 turnsPerX, vec4 turnsPerY, vec4 phases, vec3 crossWave) {
     FlowField field;
-    field.warp = kWaveAmplitudes.xy * vec2(wave(waveTurns.x), wave(crossWaveTurns));
-    vec4 warpedTurns = waveTurns + field.warp.x * warpTurnsX + field.warp.y * warpTurnsY;
-    field.value = dot(kWaveShares, waves(warpedTurns));
+    float first = dot(vec2(turnsPerX.x, turnsPerY.x), position) + phases.x;
+    float cross = dot(crossWave.xy, position) + crossWave.z;
+    field.warp = kWaveAmplitudes.xy * vec2(wave(first), wave(cross));
+    vec2 warped = position + kWarpStrength * field.warp;
+    field.value = dot(kWaveShares, waves(turnsPerX * warped.x + turnsPerY * warped.y + phases));
     return field;
 }

@@ -15,7 +15,6 @@ const float kWaveFrequencies[kWaveCount] = float[](0.81, 1.07, 1.32, 1.69);
 const float kWaveRates[kWaveCount] = float[](205.0, 290.0, 370.0, 460.0);
 // Whole turns of the two counter-rotating layers per period.
 const float kTurnsPerPeriod = 7.0;
-const float kWarpStrength = 0.16;
 
 // Odd multipliers that give each wave its own bits of the seed's hash.
 const uint kWaveSalts[kWaveCount] = uint[](0x9E3779B1u, 0x85EBCA77u, 0xC2B2AE3Du, 0x27D4EB2Fu);
@@ -59,27 +58,26 @@ vec2 layerDirection(vec2 direction, int index, mat2 turn) {
     return (index % 2 == 0) ? turn * direction : direction * turn;
 }
 
+// The frame's waves, one to a component, and the second one read with x
+// and y swapped (turns per x, per y, phase).
 struct FieldFrame {
-    vec4 waveTurns;
-    float crossWaveTurns;
-    vec4 warpTurnsX;
-    vec4 warpTurnsY;
+    vec4 turnsPerX;
+    vec4 turnsPerY;
+    vec4 phases;
+    vec3 crossWave;
 };
 
-// The waves' phases at this position: linear in it, so the pixels between
-// the corners get theirs by interpolation.
-FieldFrame fieldFrameAt(vec2 position, FlowSettings settings) {
+FieldFrame fieldFrame(FlowSettings settings) {
     mat2 turn = layerTurn(settings);
     FieldFrame frame;
     for (int i = 0; i < kWaveCount; ++i) {
         Wave w = makeWave(i, settings);
         vec2 direction = layerDirection(w.direction, i, turn);
-        frame.waveTurns[i] = dot(direction, position) + w.phase;
-        frame.warpTurnsX[i] = kWarpStrength * direction.x;
-        frame.warpTurnsY[i] = kWarpStrength * direction.y;
+        frame.turnsPerX[i] = direction.x;
+        frame.turnsPerY[i] = direction.y;
+        frame.phases[i] = w.phase;
     }
-    // The warp's second component reads the second wave with x and y swapped.
     Wave second = makeWave(1, settings);
-    frame.crossWaveTurns = dot(layerDirection(second.direction.yx, 1, turn), position) + second.phase;
+    frame.crossWave = vec3(layerDirection(second.direction.yx, 1, turn), second.phase);
     return frame;
 }

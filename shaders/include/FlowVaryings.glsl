@@ -1,9 +1,10 @@
 // What the vertex stage hands the pattern's fragment stage. The full-screen
 // triangle has three corners, so the vertex stage works out once per frame
 // what is the same for every pixel: the settings, the waves' hashes and
-// phases, the layers' turn. What follows from them arrives flat where it is
-// the same for every pixel and interpolated where it is linear in the
-// position. A stage sets FLOW_VARYING to out or in before including it.
+// phases, the layers' turn. It arrives flat; only the position is
+// interpolated, so that each pixel works its phases out from it with the
+// same arithmetic as a shader that did everything per pixel. A stage sets
+// FLOW_VARYING to out or in before including it.
 
 // The field's waves, one to a component of the vec4s below.
 const int kWaveCount = 4;
@@ -21,13 +22,12 @@ layout(location = 0) FLOW_VARYING vec2 targetCoordinate;
 
 // Centred and measured in picture heights.
 layout(location = 1) noperspective FLOW_VARYING vec2 position;
-// Each wave's phase in turns at the unwarped position, with its layer's
-// turn and its frequency already applied.
-layout(location = 2) noperspective FLOW_VARYING vec4 waveTurns;
-// The second wave at the position with x and y swapped: the warp's second
-// component.
-layout(location = 3) noperspective FLOW_VARYING float crossWaveTurns;
-// How many turns each wave advances per unit of warp along x and along y.
-layout(location = 4) flat FLOW_VARYING vec4 warpTurnsX;
-layout(location = 5) flat FLOW_VARYING vec4 warpTurnsY;
+// The waves, one to a component: turns per unit of position along x and
+// along y (the frequency and the layer's turn applied), and the phase.
+layout(location = 2) flat FLOW_VARYING vec4 waveTurnsPerX;
+layout(location = 3) flat FLOW_VARYING vec4 waveTurnsPerY;
+layout(location = 4) flat FLOW_VARYING vec4 wavePhases;
+// The second wave read with x and y swapped, the warp's second component:
+// turns per x, per y, and its phase.
+layout(location = 5) flat FLOW_VARYING vec3 crossWave;
 layout(location = 6) flat FLOW_VARYING FlowLook look;

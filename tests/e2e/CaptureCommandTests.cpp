@@ -3,9 +3,11 @@
 #include "platform/graphics/PNGEncoding.h"
 
 #include "tests/support/HostileFiles.h"
+#include "tests/support/PixelStatistics.h"
 #include "tests/support/ScratchDirectoryVariable.h"
 #include "tests/support/TiedProcess.h"
 
+#include <cairo.h>
 #include <gtest/gtest.h>
 #include <glib.h>
 
@@ -101,7 +103,44 @@ std::string checksumOf(const Outcome& run) {
     return match[1];
 }
 
+// A PNG's pixels as BGRA rows from the top, as cairo reads them on a
+// little-endian machine.
+Pixels pixelsOfPng(const std::string& path) {
+    cairo_surface_t* image = cairo_image_surface_create_from_png(path.c_str());
+    Pixels pixels;
+    if (cairo_surface_status(image) == CAIRO_STATUS_SUCCESS) {
+        pixels.width = std::uint32_t(cairo_image_surface_get_width(image));
+        pixels.height = std::uint32_t(cairo_image_surface_get_height(image));
+        const auto* data = cairo_image_surface_get_data(image);
+        const int stride = cairo_image_surface_get_stride(image);
+        for (std::uint32_t row = 0; row < pixels.height; ++row) {
+            pixels.bytes.insert(pixels.bytes.end(), data + std::size_t(row) * stride,
+                                data + std::size_t(row) * stride + std::size_t(pixels.width) * 4);
+        }
+    }
+    cairo_surface_destroy(image);
+    return pixels;
+}
+
 } // namespace
+
+// The preview picture is a frame of the pattern (scripts/make-preview): the
+// pattern drawn again with its arguments must look the same, within what
+// another order of the same arithmetic changes.
+TEST(CaptureCommand, DrawsThePreviewPictureAgainWithinAFewLevels) {
+    const std::string path = testing::TempDir() + "/korlan-flow-preview-again.png";
+    const Outcome run = korlanFlow({"capture", "--software", "--width", "592", "--height", "368", "--seed", "1234",
+                                    "--time", "300", "--speed", "0.8", "--intensity", "0.88", "--complexity", "1",
+                                    "--png", path});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const Pixels drawn = pixelsOfPng(path);
+    const Pixels preview = pixelsOfPng(KORLAN_FLOW_RESOURCES_DIR "/preview.png");
+    ASSERT_EQ(drawn.width, preview.width);
+    ASSERT_EQ(drawn.height, preview.height);
+    EXPECT_LT(meanAbsoluteDifference(drawn, preview), 0.5);
+    EXPECT_LE(largestDifference(drawn, preview), 8);
+    std::remove(path.c_str());
+}
 
 TEST(CaptureCommand, PrintsOneLineAndTheSameChecksumForTheSameArguments) {
     const Outcome first = korlanFlow(small());

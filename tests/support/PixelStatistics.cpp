@@ -21,6 +21,14 @@ double meanAbsoluteDifference(const Pixels& a, const Pixels& b) {
     return count ? total / double(count) : 0.0;
 }
 
+int largestDifference(const Pixels& a, const Pixels& b) {
+    int largest = 0;
+    for (std::size_t i = 0; i < a.bytes.size(); i += 4) {
+        for (std::size_t c = 0; c < kColourChannels; ++c) largest = std::max(largest, std::abs(a.bytes[i + c] - b.bytes[i + c]));
+    }
+    return largest;
+}
+
 Pixels downsample(const Pixels& pixels, std::uint32_t width, std::uint32_t height) {
     const std::uint32_t blockWidth = pixels.width / width;
     const std::uint32_t blockHeight = pixels.height / height;

@@ -8,6 +8,10 @@
 // the same size.
 double meanAbsoluteDifference(const Pixels& a, const Pixels& b);
 
+// The largest difference of any colour channel of any pixel of two
+// pictures of the same size.
+int largestDifference(const Pixels& a, const Pixels& b);
+
 // Box-filtered to width x height; each side must divide evenly.
 Pixels downsample(const Pixels& pixels, std::uint32_t width, std::uint32_t height);
 
