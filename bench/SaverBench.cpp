@@ -21,6 +21,7 @@
 namespace {
 
 constexpr view::Rect kFullHD{{0.0, 0.0}, {1920.0, 1080.0}};
+constexpr int kWarmUpTicks = 10;
 
 std::shared_ptr<gpu::Device> softwareAllowedDevice() {
     gpu::DeviceOptions options;
@@ -80,8 +81,12 @@ void Tick(benchmark::State& state, bool onRecordingDevice) {
     // Stops the timer's own ticks; each iteration is one tick by hand.
     saver.stopRenderTimer();
     const auto tick = [&] { saver.renderOneFrameForGeneration(saver.renderGeneration()); };
-    tick(); // drawables and textures made once
-    settle(saver, recording.get());
+    // The first ticks make the drawables, the textures and the frames'
+    // records, whose lists grow to what a frame needs.
+    for (int warmUp = 0; warmUp < kWarmUpTicks; ++warmUp) {
+        tick();
+        settle(saver, recording.get());
+    }
     std::size_t allocations = 0;
     std::uint64_t frames = 0;
     for (auto _ : state) {

@@ -29,9 +29,13 @@ bool MainQueue::hasQueuedBlocks() const {
 }
 
 std::size_t MainQueue::drain() {
-    std::deque<Block> ready;
+    std::vector<Block> ready;
     {
         std::lock_guard lock(mutex_);
+        if (!spareBatches_.empty()) {
+            ready = std::move(spareBatches_.back());
+            spareBatches_.pop_back();
+        }
         ready.swap(blocks_);
     }
     for (auto& block : ready) {
@@ -40,7 +44,11 @@ std::size_t MainQueue::drain() {
         // what a block holds goes as early as it would alone.
         block = nullptr;
     }
-    return ready.size();
+    const std::size_t ran = ready.size();
+    ready.clear();
+    std::lock_guard lock(mutex_);
+    spareBatches_.push_back(std::move(ready));
+    return ran;
 }
 
 void MainQueue::run() {

@@ -1,17 +1,22 @@
 #pragma once
 
 #include "platform/PlatformExport.h"
+#include "platform/foundation/InplaceFunction.h"
 
 #include <atomic>
 #include <chrono>
 #include <cstddef>
-#include <deque>
 #include <functional>
 #include <mutex>
+#include <vector>
 
 namespace dispatch {
 
-using Block = std::function<void()>;
+// Work for the main queue, kept without a heap allocation: blocks are
+// queued every frame. What a block captures fits in the room of eight
+// pointers.
+inline constexpr std::size_t kBlockCapacity = 8 * sizeof(void*);
+using Block = foundation::InplaceFunction<void(), kBlockCapacity>;
 
 // The main thread's run loop: GLib's default main context, which GTK runs
 // too, so timers, file descriptors, signals, GPU reports and the settings
@@ -54,7 +59,10 @@ private:
     // Never destroyed, like the queue.
     Loop* const loop_;
     mutable std::mutex mutex_;
-    std::deque<Block> blocks_;
+    std::vector<Block> blocks_;
+    // Emptied batches, kept with their room for the next ones; one for
+    // each drain under way (a block may run the loop again).
+    std::vector<std::vector<Block>> spareBatches_;
     std::atomic<bool> stopRequested_ = false;
 };
 

@@ -2,12 +2,13 @@
 
 #include "platform/PlatformExport.h"
 #include "platform/foundation/Error.h"
+#include "platform/foundation/InplaceFunction.h"
 #include "platform/gpu/Drawable.h"
 #include "platform/gpu/RenderCommandEncoder.h"
 
-#include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace gpu {
 
@@ -21,13 +22,15 @@ enum class CommandBufferStatus { NotEnqueued, Committed, Completed, Error };
 class KF_PLATFORM_API CommandBuffer {
 public:
     // Runs on a thread of the backend, never the main thread, with the
-    // buffer; released right after it ran.
-    using CompletedHandler = std::function<void(const std::shared_ptr<CommandBuffer>& buffer)>;
+    // buffer; released right after it ran. Kept without a heap allocation
+    // (kHandlerCapacity).
+    using CompletedHandler =
+        foundation::InplaceFunction<void(const std::shared_ptr<CommandBuffer>& buffer), kHandlerCapacity>;
 
     virtual ~CommandBuffer() = default;
 
     virtual std::string label() const = 0;
-    virtual void setLabel(std::string label) = 0;
+    virtual void setLabel(std::string_view label) = 0;
     // Null when the pass cannot be recorded (no texture, or one that cannot
     // be a render target).
     virtual std::shared_ptr<RenderCommandEncoder> renderCommandEncoderWithDescriptor(
@@ -46,7 +49,7 @@ class KF_PLATFORM_API CommandQueue {
 public:
     virtual ~CommandQueue() = default;
     virtual std::string label() const = 0;
-    virtual void setLabel(std::string label) = 0;
+    virtual void setLabel(std::string_view label) = 0;
     // Null when the device cannot record any more work.
     virtual std::shared_ptr<CommandBuffer> commandBuffer() = 0;
 };

@@ -1,13 +1,18 @@
 #pragma once
 
 #include "platform/PlatformExport.h"
+#include "platform/foundation/InplaceFunction.h"
 #include "platform/gpu/Texture.h"
 
+#include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <memory>
 
 namespace gpu {
+
+// What a GPU report's handler may capture, in bytes: handlers are added
+// every frame and kept without a heap allocation.
+inline constexpr std::size_t kHandlerCapacity = 6 * sizeof(void*);
 
 // A texture to draw a frame into and then show. Taken and never presented,
 // it goes back to where it came from.
@@ -15,7 +20,8 @@ class KF_PLATFORM_API Drawable {
 public:
     // Runs on a thread of the backend, never the main thread, with the
     // drawable; released right after it ran.
-    using PresentedHandler = std::function<void(const std::shared_ptr<Drawable>& drawable)>;
+    using PresentedHandler =
+        foundation::InplaceFunction<void(const std::shared_ptr<Drawable>& drawable), kHandlerCapacity>;
 
     virtual ~Drawable() = default;
     virtual std::shared_ptr<Texture> texture() const = 0;

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace gpu {
 
@@ -37,7 +38,7 @@ public:
     virtual ~RenderCommandEncoder() = default;
 
     virtual std::string label() const = 0;
-    virtual void setLabel(std::string label) = 0;
+    virtual void setLabel(std::string_view label) = 0;
     virtual void setRenderPipelineState(const std::shared_ptr<RenderPipelineState>& pipeline) = 0;
     virtual void setVertexBytes(const void* bytes, std::size_t length, std::size_t index) = 0;
     virtual void setFragmentBytes(const void* bytes, std::size_t length, std::size_t index) = 0;

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace gpu {
 
@@ -39,7 +40,7 @@ public:
     virtual std::uint32_t usage() const = 0;
     virtual StorageMode storageMode() const = 0;
     virtual std::string label() const = 0;
-    virtual void setLabel(std::string label) = 0;
+    virtual void setLabel(std::string_view label) = 0;
 
     // Copies a region of a Shared texture into memory, rows from the top.
     // Call it after the GPU work that wrote the texture has completed.

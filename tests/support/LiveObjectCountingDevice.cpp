@@ -14,7 +14,7 @@ public:
         : queue_(std::move(queue)), device_(std::move(device)) {}
 
     std::string label() const override { return queue_->label(); }
-    void setLabel(std::string label) override { queue_->setLabel(std::move(label)); }
+    void setLabel(std::string_view label) override { queue_->setLabel(label); }
     std::shared_ptr<gpu::CommandBuffer> commandBuffer() override {
         const auto device = device_.lock();
         return device ? device->track(queue_->commandBuffer()) : queue_->commandBuffer();

@@ -70,9 +70,9 @@ void RecordingCommandBuffer::record(Command command) {
     if (const auto device = device_.lock()) device->record(std::move(command));
 }
 
-void RecordingCommandBuffer::setLabel(std::string label) {
+void RecordingCommandBuffer::setLabel(std::string_view label) {
     label_ = label;
-    record({.kind = CommandKind::SetCommandBufferLabel, .label = std::move(label)});
+    record({.kind = CommandKind::SetCommandBufferLabel, .label = std::string(label)});
 }
 
 std::shared_ptr<gpu::RenderCommandEncoder> RecordingCommandBuffer::renderCommandEncoderWithDescriptor(
@@ -184,9 +184,9 @@ void RecordingRenderCommandEncoder::record(Command command) {
     buffer_->record(std::move(command));
 }
 
-void RecordingRenderCommandEncoder::setLabel(std::string label) {
+void RecordingRenderCommandEncoder::setLabel(std::string_view label) {
     label_ = label;
-    record({.kind = CommandKind::SetEncoderLabel, .label = std::move(label)});
+    record({.kind = CommandKind::SetEncoderLabel, .label = std::string(label)});
 }
 
 void RecordingRenderCommandEncoder::setRenderPipelineState(const std::shared_ptr<gpu::RenderPipelineState>& pipeline) {

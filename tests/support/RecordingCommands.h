@@ -107,7 +107,7 @@ public:
     explicit RecordingCommandQueue(std::weak_ptr<RecordingDevice> device) : device_(std::move(device)) {}
 
     std::string label() const override { return label_; }
-    void setLabel(std::string label) override { label_ = std::move(label); }
+    void setLabel(std::string_view label) override { label_.assign(label); }
     std::shared_ptr<gpu::CommandBuffer> commandBuffer() override;
 
 private:
@@ -127,7 +127,7 @@ public:
     std::size_t index() const { return index_; }
 
     std::string label() const override { return label_; }
-    void setLabel(std::string label) override;
+    void setLabel(std::string_view label) override;
     std::shared_ptr<gpu::RenderCommandEncoder> renderCommandEncoderWithDescriptor(
         const gpu::RenderPassDescriptor& descriptor) override;
     void presentDrawable(const std::shared_ptr<gpu::Drawable>& drawable) override;
@@ -175,7 +175,7 @@ public:
         : buffer_(std::move(buffer)), index_(index) {}
 
     std::string label() const override { return label_; }
-    void setLabel(std::string label) override;
+    void setLabel(std::string_view label) override;
     void setRenderPipelineState(const std::shared_ptr<gpu::RenderPipelineState>& pipeline) override;
     void setVertexBytes(const void* bytes, std::size_t length, std::size_t index) override;
     void setFragmentBytes(const void* bytes, std::size_t length, std::size_t index) override;

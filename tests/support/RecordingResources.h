@@ -38,7 +38,7 @@ public:
     std::uint32_t usage() const override { return descriptor_.usage; }
     gpu::StorageMode storageMode() const override { return descriptor_.storageMode; }
     std::string label() const override { return label_; }
-    void setLabel(std::string label) override { label_ = std::move(label); }
+    void setLabel(std::string_view label) override { label_.assign(label); }
 
     // The texture's bytes, rows from the top, in the format's byte order.
     // The pattern repeats to cover the whole texture: four bytes fill it

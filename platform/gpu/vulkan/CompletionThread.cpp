@@ -5,7 +5,7 @@
 #include <pthread.h>
 
 #include <condition_variable>
-#include <deque>
+#include <vector>
 #include <limits>
 #include <mutex>
 
@@ -22,7 +22,10 @@ struct CompletionThread::State {
     VkSemaphore timeline = VK_NULL_HANDLE;
     std::mutex mutex;
     std::condition_variable wake;
-    std::deque<Pending> pending;
+    // What was expected since the thread last looked, in order; the thread
+    // swaps it for the emptied batch it worked through, so that both keep
+    // their room.
+    std::vector<Pending> pending;
     bool stopping = false;
 
     ~State() {
@@ -51,17 +54,21 @@ struct CompletionThread::State {
 
     // Drains what is pending before it stops, so no completion is lost.
     void run() {
+        std::vector<Pending> batch;
         for (;;) {
-            Pending next;
             {
                 std::unique_lock lock(mutex);
                 wake.wait(lock, [this] { return stopping || !pending.empty(); });
                 if (pending.empty()) return;
-                next = std::move(pending.front());
-                pending.pop_front();
+                batch.swap(pending);
             }
-            const foundation::ErrorRef error = next.error ? next.error : waitFor(next.value);
-            next.completion(error);
+            for (auto& next : batch) {
+                const foundation::ErrorRef error = next.error ? next.error : waitFor(next.value);
+                next.completion(error);
+                // What the completion holds goes now, not with the batch.
+                next = {};
+            }
+            batch.clear();
         }
     }
 };

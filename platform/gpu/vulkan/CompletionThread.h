@@ -1,12 +1,12 @@
 #pragma once
 
 #include "platform/foundation/Error.h"
+#include "platform/foundation/InplaceFunction.h"
 #include "platform/gpu/vulkan/LogicalDevice.h"
 
 #include <vulkan/vulkan.h>
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <thread>
 
@@ -18,8 +18,8 @@ namespace gpu::vulkan {
 class CompletionThread {
 public:
     // Runs on the completion thread, with null or the error that ended the
-    // work; released right after it ran.
-    using Completion = std::function<void(const foundation::ErrorRef& error)>;
+    // work; released right after it ran. Kept without a heap allocation.
+    using Completion = foundation::InplaceFunction<void(const foundation::ErrorRef& error), 6 * sizeof(void*)>;
 
     // Null when the timeline semaphore cannot be made.
     static std::shared_ptr<CompletionThread> create(std::shared_ptr<LogicalDevice> logicalDevice);

@@ -1,42 +1,35 @@
 #pragma once
 
-#include "platform/gpu/PresentedHandlers.h"
 #include "platform/gpu/Drawable.h"
+#include "platform/gpu/PresentedHandlers.h"
+#include "platform/gpu/vulkan/ReusedRecords.h"
 #include "platform/gpu/vulkan/VulkanDrawable.h"
 #include "platform/gpu/vulkan/VulkanTexture.h"
 
 #include <atomic>
-#include <chrono>
 #include <condition_variable>
 #include <functional>
 #include <memory>
 #include <mutex>
-#include <vector>
 
 namespace gpu::vulkan {
 
-// The textures of one source that are not out as drawables. Shared with
-// the drawables, so one released after its source still has a home.
-class OffscreenTexturePool {
-public:
-    explicit OffscreenTexturePool(std::vector<std::shared_ptr<VulkanTexture>> textures);
-    // Null when none became free within the timeout.
-    std::shared_ptr<VulkanTexture> take(std::chrono::milliseconds timeout);
-    void giveBack(std::shared_ptr<VulkanTexture> texture);
-
-private:
-    std::mutex mutex_;
-    std::condition_variable returned_;
-    std::vector<std::shared_ptr<VulkanTexture>> free_;
+// Tells a source waiting for a free drawable that a frame has finished.
+struct FrameFinishedSignal {
+    std::mutex mutex;
+    std::condition_variable finished;
 };
 
-// A drawable of a view without a window. Presenting it shows it nowhere:
-// its frame counts as presented when the buffer that presented it
-// completes. Released, its texture goes back to the pool.
+// A drawable of a view without a window, with a texture of its own.
+// Presenting it shows it nowhere: its frame counts as presented when the
+// buffer that presented it completes. A record of its source, handed out
+// again once nobody else holds it.
 class OffscreenDrawable final : public VulkanDrawable, public std::enable_shared_from_this<OffscreenDrawable> {
 public:
-    OffscreenDrawable(std::shared_ptr<VulkanTexture> texture, std::shared_ptr<OffscreenTexturePool> pool);
-    ~OffscreenDrawable() override;
+    OffscreenDrawable(std::shared_ptr<VulkanTexture> texture, std::shared_ptr<FrameFinishedSignal> signal);
+
+    // Handed out for a new frame.
+    void restart();
 
     std::shared_ptr<Texture> texture() const override { return texture_; }
     void addPresentedHandler(PresentedHandler handler) override;
@@ -45,12 +38,12 @@ public:
 
 private:
     std::shared_ptr<VulkanTexture> texture_;
-    std::shared_ptr<OffscreenTexturePool> pool_;
+    std::shared_ptr<FrameFinishedSignal> signal_;
     gpu::PresentedHandlers presentedHandlers_;
     std::atomic<double> presentedTime_ = 0.0;
 };
 
-// Three textures taken in turn, so a slow device never has more than three
+// Three drawables taken in turn, so a slow device never has more than three
 // frames queued.
 class OffscreenDrawableSource final : public DrawableSource {
 public:
@@ -66,9 +59,10 @@ public:
     std::shared_ptr<Drawable> nextDrawable() override;
 
 private:
-    explicit OffscreenDrawableSource(std::shared_ptr<OffscreenTexturePool> pool);
+    OffscreenDrawableSource() = default;
 
-    std::shared_ptr<OffscreenTexturePool> pool_;
+    std::shared_ptr<FrameFinishedSignal> signal_ = std::make_shared<FrameFinishedSignal>();
+    ReusedRecords<OffscreenDrawable> drawables_;
 };
 
 } // namespace gpu::vulkan

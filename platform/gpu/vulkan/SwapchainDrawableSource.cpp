@@ -1,5 +1,6 @@
 #include "platform/gpu/vulkan/SwapchainDrawableSource.h"
 
+#include "platform/gpu/vulkan/SwapchainDrawable.h"
 #include "platform/gpu/vulkan/SwapchainPresentation.h"
 
 namespace gpu::vulkan {
@@ -13,7 +14,13 @@ VkExtent2D extentOf(std::uint64_t width, std::uint64_t height) {
 } // namespace
 
 SwapchainDrawableSource::SwapchainDrawableSource(std::shared_ptr<SwapchainPresentation> presentation)
-    : presentation_(std::move(presentation)) {}
+    : presentation_(std::move(presentation)) {
+    // The frames that may be out, and one whose buffer is still letting go
+    // of it.
+    for (int record = 0; record <= SwapchainPresentation::kMaximumFramesInFlight; ++record) {
+        drawables_.add(std::make_shared<SwapchainDrawable>(presentation_));
+    }
+}
 
 std::shared_ptr<SwapchainDrawableSource> SwapchainDrawableSource::create(std::shared_ptr<LogicalDevice> logicalDevice,
                                                                          std::shared_ptr<VulkanQueue> queue,
@@ -25,9 +32,27 @@ std::shared_ptr<SwapchainDrawableSource> SwapchainDrawableSource::create(std::sh
     return std::shared_ptr<SwapchainDrawableSource>(new SwapchainDrawableSource(std::move(presentation)));
 }
 
-SwapchainDrawableSource::~SwapchainDrawableSource() { presentation_->shutDown(); }
+SwapchainDrawableSource::~SwapchainDrawableSource() {
+    reclaimUnpresentedImages();
+    presentation_->shutDown();
+}
 
-std::shared_ptr<Drawable> SwapchainDrawableSource::nextDrawable() { return presentation_->nextDrawable(); }
+void SwapchainDrawableSource::reclaimUnpresentedImages() {
+    drawables_.forEachFree([](SwapchainDrawable& drawable) { drawable.giveBackUnpresentedImage(); });
+}
+
+std::shared_ptr<Drawable> SwapchainDrawableSource::nextDrawable() {
+    reclaimUnpresentedImages();
+    const auto image = presentation_->acquireImage();
+    if (!image) return nullptr;
+    auto drawable = drawables_.takeFree();
+    if (!drawable) {
+        drawable = std::make_shared<SwapchainDrawable>(presentation_);
+        drawables_.add(drawable);
+    }
+    drawable->hold(*image);
+    return drawable;
+}
 
 void SwapchainDrawableSource::setDrawableSize(std::uint64_t width, std::uint64_t height) {
     presentation_->setRequestedExtent(extentOf(width, height));

@@ -3,6 +3,7 @@
 #include "platform/gpu/Drawable.h"
 #include "platform/gpu/NativeWindow.h"
 #include "platform/gpu/vulkan/LogicalDevice.h"
+#include "platform/gpu/vulkan/ReusedRecords.h"
 #include "platform/gpu/vulkan/VulkanQueue.h"
 
 #include <cstdint>
@@ -10,9 +11,10 @@
 
 namespace gpu::vulkan {
 
+class SwapchainDrawable;
 class SwapchainPresentation;
 
-// The drawables of one X window, from a swapchain on its surface. Asking for
+// The drawables of one window, from a swapchain on its surface. Asking for
 // a drawable waits at most a millisecond for an image; at most two frames
 // are out or in flight at a time; an image taken and never presented is
 // handed out again; a swapchain the window no longer fits is made anew at
@@ -35,8 +37,12 @@ public:
 
 private:
     explicit SwapchainDrawableSource(std::shared_ptr<SwapchainPresentation> presentation);
+    // Drawables let go of unpresented give their images back before the
+    // next is acquired, or the swapchain made anew.
+    void reclaimUnpresentedImages();
 
     std::shared_ptr<SwapchainPresentation> presentation_;
+    ReusedRecords<SwapchainDrawable> drawables_;
 };
 
 } // namespace gpu::vulkan

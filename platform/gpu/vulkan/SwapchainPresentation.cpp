@@ -1,7 +1,6 @@
 #include "platform/gpu/vulkan/SwapchainPresentation.h"
 
 #include "platform/gpu/DeviceLossAnnouncement.h"
-#include "platform/gpu/vulkan/SwapchainDrawable.h"
 #include "platform/gpu/vulkan/WindowSurfaces.h"
 
 #include <chrono>
@@ -64,20 +63,18 @@ void SwapchainPresentation::setRequestedExtent(VkExtent2D extent) {
     needsRecreation_ = true;
 }
 
-std::shared_ptr<VulkanDrawable> SwapchainPresentation::nextDrawable() {
-    if (lost_) return nullptr;
+std::optional<AcquiredImage> SwapchainPresentation::acquireImage() {
+    if (lost_) return std::nullopt;
     {
         std::lock_guard lock(mutex_);
-        if (framesOut_ >= kMaximumFramesInFlight) return nullptr;
+        if (framesOut_ >= kMaximumFramesInFlight) return std::nullopt;
     }
-    if (needsRecreation_ && !recreateSwapchain()) return nullptr;
+    if (needsRecreation_ && !recreateSwapchain()) return std::nullopt;
     auto image = acquire();
-    if (!image) return nullptr;
-    {
-        std::lock_guard lock(mutex_);
-        ++framesOut_;
-    }
-    return std::make_shared<SwapchainDrawable>(shared_from_this(), *image);
+    if (!image) return std::nullopt;
+    std::lock_guard lock(mutex_);
+    ++framesOut_;
+    return image;
 }
 
 std::optional<AcquiredImage> SwapchainPresentation::acquire() {

@@ -3,7 +3,6 @@
 #include "platform/gpu/NativeWindow.h"
 #include "platform/gpu/vulkan/LogicalDevice.h"
 #include "platform/gpu/vulkan/Swapchain.h"
-#include "platform/gpu/vulkan/VulkanDrawable.h"
 #include "platform/gpu/vulkan/VulkanQueue.h"
 
 #include <vulkan/vulkan.h>
@@ -38,8 +37,10 @@ public:
                                                          const NativeWindow& window, VkExtent2D extent);
     ~SwapchainPresentation();
 
-    // Main thread.
-    std::shared_ptr<VulkanDrawable> nextDrawable();
+    // Main thread. The next image to draw into, counted as out until its
+    // frame finished or it was given back; none when two frames are out
+    // already, no image became free in time, or the window is gone.
+    std::optional<AcquiredImage> acquireImage();
     void setRequestedExtent(VkExtent2D extent);
     bool isLost() const { return lost_; }
     // Waits for the frames in flight and destroys swapchain and surface.

@@ -9,29 +9,44 @@
 namespace gpu::vulkan {
 
 VulkanCommandBuffer::VulkanCommandBuffer(std::shared_ptr<LogicalDevice> logicalDevice,
-                                         std::shared_ptr<VulkanQueue> queue, std::shared_ptr<CommandBufferPool> pool,
-                                         VkCommandBuffer commandBuffer)
-    : logicalDevice_(std::move(logicalDevice)), queue_(std::move(queue)), pool_(std::move(pool)),
-      commandBuffer_(commandBuffer) {}
+                                         std::shared_ptr<CommandBufferPool> pool)
+    : logicalDevice_(std::move(logicalDevice)), pool_(std::move(pool)) {}
 
-std::shared_ptr<VulkanCommandBuffer> VulkanCommandBuffer::create(std::shared_ptr<LogicalDevice> logicalDevice,
-                                                                 std::shared_ptr<VulkanQueue> queue,
-                                                                 std::shared_ptr<CommandBufferPool> pool) {
-    VkResult result;
-    const VkCommandBuffer commandBuffer = pool->begin(&result);
-    if (!commandBuffer) return nullptr;
-    return std::shared_ptr<VulkanCommandBuffer>(
-        new VulkanCommandBuffer(std::move(logicalDevice), std::move(queue), std::move(pool), commandBuffer));
-}
-
-// A buffer dropped without being committed gives its Vulkan buffer back;
-// a committed one did so when it completed.
+// A record dropped while recording gives its Vulkan buffer back; its
+// encoders, which a caller may still hold, record nothing from now on.
 VulkanCommandBuffer::~VulkanCommandBuffer() {
+    encoders_.forEach([](VulkanRenderCommandEncoder& encoder) { encoder.detach(); });
     if (commandBuffer_) pool_->recycle(commandBuffer_);
 }
 
+// A record that was let go of while still recording, never committed,
+// still holds that recording: it goes first.
+bool VulkanCommandBuffer::begin(std::shared_ptr<VulkanQueue> queue) {
+    if (status_ == CommandBufferStatus::NotEnqueued) releaseRecording();
+    VkResult result;
+    commandBuffer_ = pool_->begin(&result);
+    if (!commandBuffer_) return false;
+    queue_ = std::move(queue);
+    label_.clear();
+    openEncoder_ = nullptr;
+    std::lock_guard lock(mutex_);
+    status_ = CommandBufferStatus::NotEnqueued;
+    error_ = nullptr;
+    finished_ = false;
+    return true;
+}
+
+void VulkanCommandBuffer::releaseRecording() {
+    if (openEncoder_) openEncoder_->endEncoding();
+    openEncoder_ = nullptr;
+    completedHandlers_.clear();
+    presented_.clear();
+    retained_.clear();
+    if (commandBuffer_) pool_->recycle(std::exchange(commandBuffer_, VK_NULL_HANDLE));
+}
+
 bool VulkanCommandBuffer::isRecording(const char* call) const {
-    if (status() == CommandBufferStatus::NotEnqueued) return true;
+    if (status() == CommandBufferStatus::NotEnqueued && commandBuffer_) return true;
     reportMisuse(call, "the command buffer was already committed");
     return false;
 }
@@ -44,8 +59,13 @@ std::shared_ptr<RenderCommandEncoder> VulkanCommandBuffer::renderCommandEncoderW
     if (!isRecording(kCall) || !target || !(target->usage() & TextureUsageRenderTarget)) return nullptr;
     endOpenPass(kCall);
     retain(target);
-    auto encoder = VulkanRenderCommandEncoder::begin(shared_from_this(), std::move(target), attachment);
-    openEncoder_ = encoder;
+    auto encoder = encoders_.takeFree();
+    if (!encoder) {
+        encoder = std::make_shared<VulkanRenderCommandEncoder>();
+        encoders_.add(encoder);
+    }
+    encoder->begin(this, std::move(target), attachment);
+    openEncoder_ = encoder.get();
     return encoder;
 }
 
@@ -53,11 +73,11 @@ std::shared_ptr<RenderCommandEncoder> VulkanCommandBuffer::renderCommandEncoderW
 // submitted; a caller that left one open broke the rule, and the pass is
 // ended for it.
 void VulkanCommandBuffer::endOpenPass(const char* call) {
-    if (auto encoder = openEncoder_.lock(); encoder && !encoder->hasEnded()) {
+    if (openEncoder_ && !openEncoder_->hasEnded()) {
         reportMisuse(call, "a render encoder was still encoding");
-        encoder->endEncoding();
+        openEncoder_->endEncoding();
     }
-    openEncoder_.reset();
+    openEncoder_ = nullptr;
 }
 
 void VulkanCommandBuffer::presentDrawable(const std::shared_ptr<Drawable>& drawable) {
@@ -76,19 +96,18 @@ void VulkanCommandBuffer::addCompletedHandler(CompletedHandler handler) {
 
 void VulkanCommandBuffer::retain(std::shared_ptr<const void> object) { retained_.push_back(std::move(object)); }
 
-SubmissionSync VulkanCommandBuffer::presentationSync() {
-    SubmissionSync sync;
+void VulkanCommandBuffer::prepareSubmission() {
+    submission_.clear();
     for (const auto& drawable : presented_) {
         drawable->recordBeforePresent(commandBuffer_);
-        drawable->addToSubmission(sync);
+        drawable->addToSubmission(submission_);
     }
-    return sync;
 }
 
 void VulkanCommandBuffer::commit() {
     if (!isRecording("commit")) return;
     endOpenPass("commit");
-    const SubmissionSync sync = presentationSync();
+    prepareSubmission();
     {
         std::lock_guard lock(mutex_);
         status_ = CommandBufferStatus::Committed;
@@ -99,7 +118,7 @@ void VulkanCommandBuffer::commit() {
         queue->fail(vulkanError("vkEndCommandBuffer", result), std::move(completion));
         return;
     }
-    queue->submit(commandBuffer_, sync, std::move(completion));
+    queue->submit(commandBuffer_, submission_, std::move(completion));
 }
 
 // On the completion thread. The buffer's references are dropped here, after
@@ -115,8 +134,7 @@ void VulkanCommandBuffer::complete(const foundation::ErrorRef& failure) {
     for (const auto& drawable : presented_) drawable->presentationFinished(presentedTime);
     presented_.clear();
     retained_.clear();
-    pool_->recycle(commandBuffer_);
-    commandBuffer_ = VK_NULL_HANDLE;
+    pool_->recycle(std::exchange(commandBuffer_, VK_NULL_HANDLE));
     {
         std::lock_guard lock(mutex_);
         finished_ = true;

@@ -3,6 +3,7 @@
 #include "platform/gpu/CommandBuffer.h"
 #include "platform/gpu/vulkan/CommandBufferPool.h"
 #include "platform/gpu/vulkan/LogicalDevice.h"
+#include "platform/gpu/vulkan/ReusedRecords.h"
 #include "platform/gpu/vulkan/VulkanDrawable.h"
 #include "platform/gpu/vulkan/VulkanQueue.h"
 
@@ -21,16 +22,21 @@ class VulkanRenderCommandEncoder;
 // Records passes into a pooled Vulkan command buffer. Committed, it holds
 // everything its passes use (and the drawables it presents) until the
 // completion thread has run its handlers; only then are they released.
+//
+// The object is a record its queue hands out again (ReusedRecords) once
+// nobody holds it any more: its lists, its encoders and its label keep
+// their room from one frame to the next.
 class VulkanCommandBuffer final : public CommandBuffer, public std::enable_shared_from_this<VulkanCommandBuffer> {
 public:
-    // Null when no command buffer can be begun.
-    static std::shared_ptr<VulkanCommandBuffer> create(std::shared_ptr<LogicalDevice> logicalDevice,
-                                                       std::shared_ptr<VulkanQueue> queue,
-                                                       std::shared_ptr<CommandBufferPool> pool);
+    VulkanCommandBuffer(std::shared_ptr<LogicalDevice> logicalDevice, std::shared_ptr<CommandBufferPool> pool);
     ~VulkanCommandBuffer() override;
 
+    // Starts recording anew, for the queue; false when no Vulkan command
+    // buffer can be begun.
+    bool begin(std::shared_ptr<VulkanQueue> queue);
+
     std::string label() const override { return label_; }
-    void setLabel(std::string label) override { label_ = std::move(label); }
+    void setLabel(std::string_view label) override { label_.assign(label); }
     std::shared_ptr<RenderCommandEncoder> renderCommandEncoderWithDescriptor(
         const RenderPassDescriptor& descriptor) override;
     void presentDrawable(const std::shared_ptr<Drawable>& drawable) override;
@@ -46,14 +52,14 @@ public:
     void retain(std::shared_ptr<const void> object);
 
 private:
-    VulkanCommandBuffer(std::shared_ptr<LogicalDevice> logicalDevice, std::shared_ptr<VulkanQueue> queue,
-                        std::shared_ptr<CommandBufferPool> pool, VkCommandBuffer commandBuffer);
     // False, with the misuse reported, once the buffer was committed.
     bool isRecording(const char* call) const;
     void endOpenPass(const char* call);
-    SubmissionSync presentationSync();
+    void prepareSubmission();
     void complete(const foundation::ErrorRef& failure);
     void runCompletedHandlers();
+    // Lets go of what the recording referenced and of its Vulkan buffer.
+    void releaseRecording();
 
     std::shared_ptr<LogicalDevice> logicalDevice_;
     // Only until commit: work in flight must not keep the thread that
@@ -61,12 +67,14 @@ private:
     // itself.
     std::shared_ptr<VulkanQueue> queue_;
     std::shared_ptr<CommandBufferPool> pool_;
-    VkCommandBuffer commandBuffer_;
+    VkCommandBuffer commandBuffer_ = VK_NULL_HANDLE;
     std::string label_;
-    std::weak_ptr<VulkanRenderCommandEncoder> openEncoder_;
+    ReusedRecords<VulkanRenderCommandEncoder> encoders_;
+    VulkanRenderCommandEncoder* openEncoder_ = nullptr;
     std::vector<std::shared_ptr<const void>> retained_;
     std::vector<std::shared_ptr<VulkanDrawable>> presented_;
     std::vector<CompletedHandler> completedHandlers_;
+    SubmissionSync submission_;
 
     mutable std::mutex mutex_;
     std::condition_variable finishedCondition_;

@@ -15,9 +15,9 @@ void VulkanQueue::submit(VkCommandBuffer commandBuffer, const SubmissionSync& sy
         .sType = VK_STRUCTURE_TYPE_COMMAND_BUFFER_SUBMIT_INFO,
         .commandBuffer = commandBuffer,
     };
-    std::vector<VkSemaphoreSubmitInfo> signals = sync.signals;
-
     std::lock_guard lock(mutex_);
+    auto& signals = signals_;
+    signals.assign(sync.signals.begin(), sync.signals.end());
     signals.push_back({
         .sType = VK_STRUCTURE_TYPE_SEMAPHORE_SUBMIT_INFO,
         .semaphore = completionThread_->timeline(),

@@ -1,13 +1,13 @@
 #pragma once
 
 #include "platform/foundation/Error.h"
+#include "platform/foundation/InplaceFunction.h"
 #include "platform/gpu/vulkan/CompletionThread.h"
 #include "platform/gpu/vulkan/LogicalDevice.h"
 
 #include <vulkan/vulkan.h>
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -20,14 +20,21 @@ struct PresentRequest {
     VkSwapchainKHR swapchain = VK_NULL_HANDLE;
     std::uint32_t imageIndex = 0;
     VkSemaphore renderFinished = VK_NULL_HANDLE;
-    std::function<void(VkResult result)> presented;
+    foundation::InplaceFunction<void(VkResult result), 2 * sizeof(void*)> presented;
 };
 
-// What a submission waits for and presents besides its command buffer.
+// What a submission waits for and presents besides its command buffer;
+// cleared, it keeps its room for the next one.
 struct SubmissionSync {
     std::vector<VkSemaphoreSubmitInfo> waits;
     std::vector<VkSemaphoreSubmitInfo> signals;
     std::vector<PresentRequest> presents;
+
+    void clear() {
+        waits.clear();
+        signals.clear();
+        presents.clear();
+    }
 };
 
 // The device's one queue: every vkQueueSubmit2 and vkQueuePresentKHR of the
@@ -58,6 +65,9 @@ private:
     std::shared_ptr<CompletionThread> completionThread_;
     std::mutex mutex_;
     std::uint64_t lastValue_ = 0;
+    // The signals of the submission under way: the sync's and the
+    // completion's. Under the lock; kept for its room.
+    std::vector<VkSemaphoreSubmitInfo> signals_;
 };
 
 } // namespace gpu::vulkan

@@ -39,17 +39,15 @@ VkWriteDescriptorSet descriptorWrite(std::uint32_t binding, VkDescriptorType typ
 
 } // namespace
 
-VulkanRenderCommandEncoder::VulkanRenderCommandEncoder(std::shared_ptr<VulkanCommandBuffer> commandBuffer,
-                                                       std::shared_ptr<VulkanTexture> target)
-    : commandBuffer_(std::move(commandBuffer)), recording_(commandBuffer_->handle()), target_(std::move(target)) {}
-
-std::shared_ptr<VulkanRenderCommandEncoder> VulkanRenderCommandEncoder::begin(
-    std::shared_ptr<VulkanCommandBuffer> commandBuffer, std::shared_ptr<VulkanTexture> target,
-    const RenderPassColorAttachmentDescriptor& attachment) {
-    std::shared_ptr<VulkanRenderCommandEncoder> encoder(
-        new VulkanRenderCommandEncoder(std::move(commandBuffer), std::move(target)));
-    encoder->beginRendering(attachment);
-    return encoder;
+void VulkanRenderCommandEncoder::begin(VulkanCommandBuffer* commandBuffer, std::shared_ptr<VulkanTexture> target,
+                                       const RenderPassColorAttachmentDescriptor& attachment) {
+    commandBuffer_ = commandBuffer;
+    recording_ = commandBuffer->handle();
+    target_ = std::move(target);
+    label_.clear();
+    hasPipeline_ = false;
+    ended_ = false;
+    beginRendering(attachment);
 }
 
 void VulkanRenderCommandEncoder::beginRendering(const RenderPassColorAttachmentDescriptor& attachment) {
@@ -80,10 +78,8 @@ void VulkanRenderCommandEncoder::beginRendering(const RenderPassColorAttachmentD
     vkCmdSetScissor(recording_, 0, 1, &renderArea);
 }
 
-VulkanRenderCommandEncoder::~VulkanRenderCommandEncoder() { endEncoding(); }
-
 bool VulkanRenderCommandEncoder::isEncoding(const char* call) const {
-    if (!ended_) return true;
+    if (!ended_ && commandBuffer_) return true;
     reportMisuse(call, "the render encoder was used after endEncoding");
     return false;
 }
@@ -171,11 +167,17 @@ void VulkanRenderCommandEncoder::drawPrimitives(PrimitiveType, std::size_t verte
     vkCmdDraw(recording_, static_cast<std::uint32_t>(vertexCount), 1, static_cast<std::uint32_t>(vertexStart), 0);
 }
 
+// What the pass used stays retained by the command buffer; the encoder
+// lets go of it at once.
 void VulkanRenderCommandEncoder::endEncoding() {
-    if (ended_) return;
+    if (ended_ || !commandBuffer_) return;
     ended_ = true;
     vkCmdEndRendering(recording_);
     target_->recordAttachmentEnd(recording_);
+    target_.reset();
+    fragmentTexture_.reset();
+    fragmentSampler_.reset();
+    fragmentResourcesChanged_ = false;
 }
 
 } // namespace gpu::vulkan

@@ -16,17 +16,20 @@ namespace gpu::vulkan {
 // bytes at offset 0, fragment bytes at 96), the fragment texture and sampler
 // push descriptors at the next draw. The viewport is flipped so that
 // y = +1 is the top edge and the first row in memory.
+//
+// A record of its command buffer, which owns it and begins it again for
+// another pass once nobody else holds it.
 class VulkanRenderCommandEncoder final : public RenderCommandEncoder {
 public:
-    // Orders the target after its earlier uses and begins the pass.
-    static std::shared_ptr<VulkanRenderCommandEncoder> begin(std::shared_ptr<VulkanCommandBuffer> commandBuffer,
-                                                             std::shared_ptr<VulkanTexture> target,
-                                                             const RenderPassColorAttachmentDescriptor& attachment);
-    // Ends the pass if its caller did not.
-    ~VulkanRenderCommandEncoder() override;
+    // Orders the target after its earlier uses and begins the pass in the
+    // buffer.
+    void begin(VulkanCommandBuffer* commandBuffer, std::shared_ptr<VulkanTexture> target,
+               const RenderPassColorAttachmentDescriptor& attachment);
+    // The command buffer goes: whatever is asked from now on is misuse.
+    void detach() { commandBuffer_ = nullptr; }
 
     std::string label() const override { return label_; }
-    void setLabel(std::string label) override { label_ = std::move(label); }
+    void setLabel(std::string_view label) override { label_.assign(label); }
     void setRenderPipelineState(const std::shared_ptr<RenderPipelineState>& pipeline) override;
     void setVertexBytes(const void* bytes, std::size_t length, std::size_t index) override;
     void setFragmentBytes(const void* bytes, std::size_t length, std::size_t index) override;
@@ -40,21 +43,20 @@ public:
 private:
     // False, with the misuse reported, once the pass has ended.
     bool isEncoding(const char* call) const;
-    VulkanRenderCommandEncoder(std::shared_ptr<VulkanCommandBuffer> commandBuffer,
-                               std::shared_ptr<VulkanTexture> target);
     void beginRendering(const RenderPassColorAttachmentDescriptor& attachment);
     void pushConstants(VkShaderStageFlags stage, std::uint32_t offset, std::size_t maxLength, const void* bytes,
                        std::size_t length, std::size_t index);
     void pushFragmentResources();
 
-    std::shared_ptr<VulkanCommandBuffer> commandBuffer_;
-    VkCommandBuffer recording_;
+    // Not owned: it owns this.
+    VulkanCommandBuffer* commandBuffer_ = nullptr;
+    VkCommandBuffer recording_ = VK_NULL_HANDLE;
     std::shared_ptr<VulkanTexture> target_;
     std::shared_ptr<VulkanTexture> fragmentTexture_;
     std::shared_ptr<VulkanSamplerState> fragmentSampler_;
     bool fragmentResourcesChanged_ = false;
     bool hasPipeline_ = false;
-    bool ended_ = false;
+    bool ended_ = true;
     std::string label_;
 };
 

@@ -36,7 +36,7 @@ public:
     std::uint32_t usage() const override { return descriptor_.usage; }
     StorageMode storageMode() const override { return descriptor_.storageMode; }
     std::string label() const override { return label_; }
-    void setLabel(std::string label) override { label_ = std::move(label); }
+    void setLabel(std::string_view label) override { label_.assign(label); }
     void getBytes(void* bytes, std::size_t bytesPerRow, const Region& region, std::uint64_t mipmapLevel) override;
 
     VkImage image() const { return image_; }

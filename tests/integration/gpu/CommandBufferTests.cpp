@@ -148,3 +148,36 @@ TEST_F(CommandBufferTest, MisuseIsReportedWithTheCallThatBrokeTheRule) {
         buffer->waitUntilCompleted();
     }
 }
+
+// Buffers are records handed out again once nobody holds them: one comes
+// back clean, and what its last frame asked for is not done twice.
+TEST_F(CommandBufferTest, ABufferHandedOutAgainStartsAfresh) {
+    int completions = 0;
+    auto first = queue_->commandBuffer();
+    const gpu::CommandBuffer* record = first.get();
+    first->setLabel("KORLAN Flow Frame");
+    first->addCompletedHandler([&completions](const std::shared_ptr<gpu::CommandBuffer>&) { ++completions; });
+    first->commit();
+    first->waitUntilCompleted();
+    first.reset();
+
+    std::shared_ptr<gpu::CommandBuffer> again;
+    std::vector<std::shared_ptr<gpu::CommandBuffer>> others;
+    for (int tries = 0; tries < 16 && !again; ++tries) {
+        auto next = queue_->commandBuffer();
+        if (next.get() == record) {
+            again = std::move(next);
+        } else {
+            // Kept, so that the next one asked for is another record.
+            others.push_back(std::move(next));
+        }
+    }
+    ASSERT_NE(again, nullptr) << "the record was never handed out again";
+    EXPECT_EQ(again->label(), "");
+    EXPECT_EQ(again->status(), gpu::CommandBufferStatus::NotEnqueued);
+    EXPECT_EQ(again->error(), nullptr);
+    again->commit();
+    again->waitUntilCompleted();
+    EXPECT_EQ(again->status(), gpu::CommandBufferStatus::Completed);
+    EXPECT_EQ(completions, 1);
+}

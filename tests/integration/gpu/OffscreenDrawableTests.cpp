@@ -1,6 +1,7 @@
 #include "platform/foundation/ProcessInfo.h"
 #include "tests/integration/gpu/GpuTest.h"
 
+#include <atomic>
 #include <chrono>
 #include <set>
 #include <thread>
@@ -60,4 +61,39 @@ TEST_F(OffscreenDrawableTest, APresentedDrawableReportsTheUptimeItsFrameComplete
     EXPECT_NE(reports[0].second, std::this_thread::get_id());
     EXPECT_EQ(drawable->presentedTime(), reports[0].first);
     EXPECT_EQ(readPixels(*drawable->texture()).at(15, 7), (Pixel{0, 255, 0, 255}));
+}
+
+// A drawable let go of unpresented comes back without the handlers of the
+// frame that never was, and without its time.
+TEST_F(OffscreenDrawableTest, ADrawableHandedOutAgainForgetsTheFrameThatWasNeverPresented) {
+    const auto source = device_->newOffscreenDrawableSource(kTargetFormat, 16, 8);
+    std::atomic<int> forgotten = 0, reported = 0;
+    auto dropped = source->nextDrawable();
+    ASSERT_NE(dropped, nullptr);
+    const gpu::Drawable* record = dropped.get();
+    dropped->addPresentedHandler([&forgotten](const std::shared_ptr<gpu::Drawable>&) { ++forgotten; });
+    dropped.reset();
+
+    std::vector<std::shared_ptr<gpu::Drawable>> others;
+    std::shared_ptr<gpu::Drawable> again;
+    while (!again) {
+        auto next = source->nextDrawable();
+        ASSERT_NE(next, nullptr) << "the record was never handed out again";
+        if (next.get() == record) {
+            again = std::move(next);
+        } else {
+            others.push_back(std::move(next));
+        }
+    }
+    again->addPresentedHandler([&reported](const std::shared_ptr<gpu::Drawable>&) { ++reported; });
+    EXPECT_EQ(again->presentedTime(), 0.0);
+    const auto buffer = queue_->commandBuffer();
+    encodePass(*buffer, again->texture(), {.pipeline = newPipeline("fullscreenVertex", "flatFragment"),
+                                           .fragmentBytes = colorBytes(0, 1, 0, 1)});
+    buffer->presentDrawable(again);
+    buffer->commit();
+    buffer->waitUntilCompleted();
+    EXPECT_EQ(reported, 1);
+    EXPECT_EQ(forgotten, 0);
+    EXPECT_GT(again->presentedTime(), 0.0);
 }

@@ -213,15 +213,15 @@ TEST(RecordingDevice, CommittedBuffersCompleteOnlyWhenToldInCommitOrderOnTheCall
     std::vector<std::thread::id> threads;
     auto token = std::make_shared<int>(0);
     const std::weak_ptr<int> handlerCapture = token;
-    for (const std::string name : {"first", "second"}) {
+    for (const char* name : {"first", "second"}) {
         auto buffer = queue->commandBuffer();
         auto drawable = drawables->nextDrawable();
         drawable->addPresentedHandler([&events, name](const std::shared_ptr<gpu::Drawable>& shown) {
-            events.push_back(name + " presented at " + std::to_string(shown->presentedTime()));
+            events.push_back(std::string(name) + " presented at " + std::to_string(shown->presentedTime()));
         });
         buffer->presentDrawable(drawable);
         buffer->addCompletedHandler([&, name, token](const std::shared_ptr<gpu::CommandBuffer>& done) {
-            events.push_back(name + " completed" + (done->error() ? " with error" : ""));
+            events.push_back(std::string(name) + " completed" + (done->error() ? " with error" : ""));
             threads.push_back(std::this_thread::get_id());
         });
         buffer->commit();
@@ -251,7 +251,7 @@ TEST(RecordingDevice, WaitingCompletesEarlierBuffersFirstAndCanSimulateALostDevi
     const auto queue = device->newCommandQueue();
     std::vector<std::string> completed;
     const auto drawables = device->newOffscreenDrawableSource(gpu::PixelFormat::BGRA8Unorm, 2, 2);
-    const auto commitNamed = [&](const std::string& name, const std::shared_ptr<gpu::Drawable>& shown = nullptr) {
+    const auto commitNamed = [&](const char* name, const std::shared_ptr<gpu::Drawable>& shown = nullptr) {
         auto buffer = queue->commandBuffer();
         if (shown) buffer->presentDrawable(shown);
         buffer->addCompletedHandler([&completed, name](const auto&) { completed.push_back(name); });
