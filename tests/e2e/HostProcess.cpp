@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -106,4 +107,14 @@ std::string validationMessagesIn(const std::string& errorOutput) {
         if (line.find("validation:") != std::string::npos) messages += line + "\n";
     }
     return messages;
+}
+
+std::vector<double> frameRatesIn(const std::string& errorOutput) {
+    std::vector<double> rates;
+    std::istringstream lines(errorOutput);
+    for (std::string line; std::getline(lines, line);) {
+        double rate = 0.0;
+        if (std::sscanf(line.c_str(), "korlan-flow: %lf frames/s", &rate) == 1) rates.push_back(rate);
+    }
+    return rates;
 }

@@ -37,3 +37,6 @@ private:
 
 // What the validation layer said, line by line; empty when it said nothing.
 std::string validationMessagesIn(const std::string& errorOutput);
+
+// The frame rates that --fps printed, one a second, in order.
+std::vector<double> frameRatesIn(const std::string& errorOutput);

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <fstream>
 #include <cstdio>
 #include <thread>
 
@@ -418,6 +419,59 @@ TEST_F(Saver, SignalsSentWhileItStillStartsEndItCleanlyOrLeaveItRunning) {
         // Once it runs, too.
         for (const int signalNumber : c.signals) host.signal(signalNumber);
         EXPECT_FALSE(host.waitForExit(500ms).has_value()) << host.errorOutput();
+        expectCleanEndOnSignal(host);
+    }
+}
+
+// Written by the process: all it sent its X connection, and a few lines
+// on standard error.
+std::uint64_t bytesWrittenBy(pid_t pid) {
+    std::ifstream io("/proc/" + std::to_string(pid) + "/io");
+    std::string key;
+    std::uint64_t value = 0;
+    while (io >> key >> value) {
+        if (key == "wchar:") return value;
+    }
+    return 0;
+}
+
+// A CPU device's frames reach the server through memory they share; sent
+// through the socket instead, each would be a whole frame of pixels. The
+// swapchain that the fault library leaves the CPU device shows the
+// difference.
+TEST_F(Saver, ASoftwareDevicePresentsThroughSharedMemoryNotTheSocket) {
+    struct Case {
+        const char* presentation;
+        std::vector<std::string> environment;
+        bool sharesMemory;
+    };
+    const std::uint64_t frameBytes = 640 * 360 * 4;
+    const Case cases[] = {
+        {"shared memory", {}, true},
+        {"swapchain", {"LD_PRELOAD=" KORLAN_FLOW_PRESENTATION_FAULTS, "KORLAN_FLOW_FAULT_LOSE_SURFACE_AT=2000000000",
+                        "ASAN_OPTIONS=detect_leaks=0:verify_asan_link_order=0"}, false},
+    };
+    for (const auto& c : cases) {
+        HostProcess host({"--software", "--fps"}, onServer(c.environment));
+        ASSERT_TRUE(eventually([&] { return frameRatesIn(host.errorOutput()).size() >= 2; }, kStartTime))
+            << c.presentation << host.errorOutput();
+        const std::size_t ratesBefore = frameRatesIn(host.errorOutput()).size();
+        const std::uint64_t bytesBefore = bytesWrittenBy(host.pid());
+        ASSERT_TRUE(eventually([&] { return frameRatesIn(host.errorOutput()).size() >= ratesBefore + 2; },
+                               kStartTime));
+        const std::uint64_t bytes = bytesWrittenBy(host.pid()) - bytesBefore;
+        const auto rates = frameRatesIn(host.errorOutput());
+        double frames = 0.0;
+        for (std::size_t second = ratesBefore; second < rates.size(); ++second) frames += rates[second];
+        ASSERT_GT(frames, 0.0) << c.presentation;
+        const double bytesPerFrame = double(bytes) / frames;
+        std::printf("%s: %.0f bytes written a frame of %llu bytes\n", c.presentation, bytesPerFrame,
+                    static_cast<unsigned long long>(frameBytes));
+        if (c.sharesMemory) {
+            EXPECT_LT(bytesPerFrame, 0.01 * double(frameBytes)) << c.presentation;
+        } else {
+            EXPECT_GT(bytesPerFrame, 0.5 * double(frameBytes)) << c.presentation;
+        }
         expectCleanEndOnSignal(host);
     }
 }

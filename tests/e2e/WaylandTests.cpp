@@ -12,7 +12,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
-#include <sstream>
 #include <thread>
 
 using namespace std::chrono_literals;
@@ -35,17 +34,6 @@ constexpr auto kHideTime = 5s;
 bool coversWithTheSaver(const HeadlessCompositor& compositor, const std::string& output) {
     const auto shown = compositor.capture(output);
     return shown && showsThePattern(*shown) && showsTheLogoInTheUpperLeft(*shown);
-}
-
-// The frame rates that --fps printed, one a second.
-std::vector<double> frameRatesIn(const std::string& errorOutput) {
-    std::vector<double> rates;
-    std::istringstream lines(errorOutput);
-    for (std::string line; std::getline(lines, line);) {
-        double rate = 0.0;
-        if (std::sscanf(line.c_str(), "korlan-flow: %lf frames/s", &rate) == 1) rates.push_back(rate);
-    }
-    return rates;
 }
 
 double lastFrameRate(const HostProcess& host) {

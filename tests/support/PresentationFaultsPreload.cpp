@@ -7,12 +7,15 @@
 //       device lost, and so does every later one on that queue: a lost
 //       device stays lost, while a device made afterwards works;
 //   KORLAN_FLOW_FAULT_LOSE_SURFACE_AT=N  the Nth present reports its
-//       surface lost.
+//       surface lost. A CPU device then finds no MIT-SHM on the X server,
+//       so that it presents through a swapchain, whose surface there is to
+//       lose.
 //
 // Each fault it gives is told on standard error, once, as
 // "presentation faults: …", so the test knows when it happened.
 #include "tests/support/NextDefinition.h"
 
+#include <X11/Xlib.h>
 #include <vulkan/vulkan.h>
 
 #include <atomic>
@@ -63,4 +66,9 @@ extern "C" __attribute__((visibility("default"))) VkResult VKAPI_CALL vkQueuePre
     if (!loseSurface.isDue()) return result;
     std::fprintf(stderr, "presentation faults: lost the surface at present %ld\n", loseSurface.calls.load());
     return VK_ERROR_SURFACE_LOST_KHR;
+}
+
+extern "C" __attribute__((visibility("default"))) Bool XShmQueryExtension(Display* display) {
+    static const auto forward = nextDefinition<Bool (*)(Display*)>("XShmQueryExtension", kLibrary);
+    return !std::getenv(loseSurface.variable) && forward(display);
 }

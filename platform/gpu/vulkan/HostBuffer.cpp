@@ -13,18 +13,44 @@ std::unique_ptr<HostBuffer> HostBuffer::create(std::shared_ptr<LogicalDevice> lo
     return buffer;
 }
 
-VkResult HostBuffer::allocate(VkBufferUsageFlags usage) {
-    const VkDevice device = logicalDevice_->device();
+std::unique_ptr<HostBuffer> HostBuffer::importing(std::shared_ptr<LogicalDevice> logicalDevice, std::byte* memory,
+                                                  VkDeviceSize size, VkBufferUsageFlags usage, VkResult* result) {
+    std::unique_ptr<HostBuffer> buffer(new HostBuffer(std::move(logicalDevice), size));
+    *result = buffer->import(memory, usage);
+    if (*result != VK_SUCCESS) return nullptr;
+    return buffer;
+}
+
+VkResult HostBuffer::createBuffer(VkBufferUsageFlags usage, const void* next) {
     const VkBufferCreateInfo info{
         .sType = VK_STRUCTURE_TYPE_BUFFER_CREATE_INFO,
+        .pNext = next,
         .size = size_,
         .usage = usage,
         .sharingMode = VK_SHARING_MODE_EXCLUSIVE,
     };
-    if (VkResult result = vkCreateBuffer(device, &info, nullptr, &buffer_); result != VK_SUCCESS) {
-        buffer_ = VK_NULL_HANDLE;
+    const VkResult result = vkCreateBuffer(logicalDevice_->device(), &info, nullptr, &buffer_);
+    if (result != VK_SUCCESS) buffer_ = VK_NULL_HANDLE;
+    return result;
+}
+
+VkResult HostBuffer::import(std::byte* memory, VkBufferUsageFlags usage) {
+    const VkExternalMemoryBufferCreateInfo external{
+        .sType = VK_STRUCTURE_TYPE_EXTERNAL_MEMORY_BUFFER_CREATE_INFO,
+        .handleTypes = VK_EXTERNAL_MEMORY_HANDLE_TYPE_HOST_ALLOCATION_BIT_EXT,
+    };
+    if (VkResult result = createBuffer(usage, &external); result != VK_SUCCESS) return result;
+    if (VkResult result = logicalDevice_->importHostMemory(memory, size_, &memory_); result != VK_SUCCESS) {
+        memory_ = VK_NULL_HANDLE;
         return result;
     }
+    data_ = memory;
+    return vkBindBufferMemory(logicalDevice_->device(), buffer_, memory_, 0);
+}
+
+VkResult HostBuffer::allocate(VkBufferUsageFlags usage) {
+    const VkDevice device = logicalDevice_->device();
+    if (VkResult result = createBuffer(usage, nullptr); result != VK_SUCCESS) return result;
     VkMemoryRequirements requirements;
     vkGetBufferMemoryRequirements(device, buffer_, &requirements);
     // Coherent memory needs no flushing or invalidating around each use.

@@ -15,6 +15,10 @@ class HostBuffer {
 public:
     static std::unique_ptr<HostBuffer> create(std::shared_ptr<LogicalDevice> logicalDevice, VkDeviceSize size,
                                               VkBufferUsageFlags usage, VkResult* result);
+    // Over memory the process has (see LogicalDevice::importHostMemory),
+    // which must outlive the buffer.
+    static std::unique_ptr<HostBuffer> importing(std::shared_ptr<LogicalDevice> logicalDevice, std::byte* memory,
+                                                 VkDeviceSize size, VkBufferUsageFlags usage, VkResult* result);
     ~HostBuffer();
     HostBuffer(const HostBuffer&) = delete;
     HostBuffer& operator=(const HostBuffer&) = delete;
@@ -25,7 +29,9 @@ public:
 
 private:
     HostBuffer(std::shared_ptr<LogicalDevice> logicalDevice, VkDeviceSize size);
+    VkResult createBuffer(VkBufferUsageFlags usage, const void* next);
     VkResult allocate(VkBufferUsageFlags usage);
+    VkResult import(std::byte* memory, VkBufferUsageFlags usage);
 
     std::shared_ptr<LogicalDevice> logicalDevice_;
     VkDeviceSize size_;

@@ -37,6 +37,11 @@ bool LogicalDevice::openDevice(const DeviceOptions& options) {
     canPresent_ = ExtensionSet::ofDevice(physicalDevice_).contains(VK_KHR_SWAPCHAIN_EXTENSION_NAME);
     std::vector<const char*> extensions{VK_KHR_PUSH_DESCRIPTOR_EXTENSION_NAME};
     if (canPresent_) extensions.push_back(VK_KHR_SWAPCHAIN_EXTENSION_NAME);
+    // A CPU device draws into the process's memory: frames can land right
+    // in memory it shares with the display server.
+    const bool importsHostMemory =
+        isCpuDevice() && ExtensionSet::ofDevice(physicalDevice_).contains(VK_EXT_EXTERNAL_MEMORY_HOST_EXTENSION_NAME);
+    if (importsHostMemory) extensions.push_back(VK_EXT_EXTERNAL_MEMORY_HOST_EXTENSION_NAME);
 
     const float priority = 1.0f;
     const VkDeviceQueueCreateInfo queueInfo{
@@ -73,6 +78,7 @@ bool LogicalDevice::openDevice(const DeviceOptions& options) {
     vkGetDeviceQueue(device_, queueFamily_, 0, &queue_);
     cmdPushDescriptorSet_ =
         reinterpret_cast<PFN_vkCmdPushDescriptorSetKHR>(vkGetDeviceProcAddr(device_, "vkCmdPushDescriptorSetKHR"));
+    if (importsHostMemory) enableHostMemoryImport();
     return cmdPushDescriptorSet_ != nullptr;
 }
 
@@ -160,6 +166,42 @@ VkResult LogicalDevice::allocateMemory(const VkMemoryRequirements& requirements,
     const VkMemoryAllocateInfo info{
         .sType = VK_STRUCTURE_TYPE_MEMORY_ALLOCATE_INFO,
         .allocationSize = requirements.size,
+        .memoryTypeIndex = *type,
+    };
+    return vkAllocateMemory(device_, &info, nullptr, memory);
+}
+
+void LogicalDevice::enableHostMemoryImport() {
+    VkPhysicalDeviceExternalMemoryHostPropertiesEXT hostProperties{
+        .sType = VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_EXTERNAL_MEMORY_HOST_PROPERTIES_EXT};
+    VkPhysicalDeviceProperties2 properties{.sType = VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_PROPERTIES_2,
+                                           .pNext = &hostProperties};
+    vkGetPhysicalDeviceProperties2(physicalDevice_, &properties);
+    hostMemoryAlignment_ = hostProperties.minImportedHostPointerAlignment;
+    getMemoryHostPointerProperties_ = reinterpret_cast<PFN_vkGetMemoryHostPointerPropertiesEXT>(
+        vkGetDeviceProcAddr(device_, "vkGetMemoryHostPointerPropertiesEXT"));
+}
+
+VkResult LogicalDevice::importHostMemory(void* pointer, VkDeviceSize size, VkDeviceMemory* memory) const {
+    if (!getMemoryHostPointerProperties_) return VK_ERROR_EXTENSION_NOT_PRESENT;
+    constexpr auto kHostMemory = VK_EXTERNAL_MEMORY_HANDLE_TYPE_HOST_ALLOCATION_BIT_EXT;
+    VkMemoryHostPointerPropertiesEXT pointerProperties{.sType = VK_STRUCTURE_TYPE_MEMORY_HOST_POINTER_PROPERTIES_EXT};
+    if (VkResult result = getMemoryHostPointerProperties_(device_, kHostMemory, pointer, &pointerProperties);
+        result != VK_SUCCESS) {
+        return result;
+    }
+    const auto type = memoryTypeIndex(pointerProperties.memoryTypeBits,
+                                      VK_MEMORY_PROPERTY_HOST_VISIBLE_BIT | VK_MEMORY_PROPERTY_HOST_COHERENT_BIT);
+    if (!type) return VK_ERROR_INVALID_EXTERNAL_HANDLE;
+    const VkImportMemoryHostPointerInfoEXT import{
+        .sType = VK_STRUCTURE_TYPE_IMPORT_MEMORY_HOST_POINTER_INFO_EXT,
+        .handleType = kHostMemory,
+        .pHostPointer = pointer,
+    };
+    const VkMemoryAllocateInfo info{
+        .sType = VK_STRUCTURE_TYPE_MEMORY_ALLOCATE_INFO,
+        .pNext = &import,
+        .allocationSize = size,
         .memoryTypeIndex = *type,
     };
     return vkAllocateMemory(device_, &info, nullptr, memory);

@@ -55,12 +55,24 @@ public:
     // Memory of a type the requirements allow with all the given properties.
     VkResult allocateMemory(const VkMemoryRequirements& requirements, VkMemoryPropertyFlags properties,
                             VkDeviceMemory* memory) const;
+    // Whether the device draws on the processor's cores: its memory is the
+    // process's own.
+    bool isCpuDevice() const { return properties_.deviceType == VK_PHYSICAL_DEVICE_TYPE_CPU; }
+    // Whether memory the process already has can become device memory
+    // (VK_EXT_external_memory_host), and the alignment its address and size
+    // need.
+    bool importsHostMemory() const { return getMemoryHostPointerProperties_ != nullptr; }
+    VkDeviceSize hostMemoryAlignment() const { return hostMemoryAlignment_; }
+    // Device memory over the process's memory at the pointer, of the size;
+    // both aligned as above. The memory must outlive it.
+    VkResult importHostMemory(void* pointer, VkDeviceSize size, VkDeviceMemory* memory) const;
     void pushDescriptorSet(VkCommandBuffer commandBuffer, std::uint32_t writeCount,
                            const VkWriteDescriptorSet* writes) const;
 
 private:
     LogicalDevice() = default;
     bool openDevice(const DeviceOptions& options);
+    void enableHostMemoryImport();
     VkResult createSharedLayouts();
     std::optional<std::uint32_t> memoryTypeIndex(std::uint32_t allowedTypes, VkMemoryPropertyFlags properties) const;
 
@@ -75,6 +87,8 @@ private:
     VkPipelineLayout pipelineLayout_ = VK_NULL_HANDLE;
     std::unique_ptr<PipelineCache> pipelineCache_;
     PFN_vkCmdPushDescriptorSetKHR cmdPushDescriptorSet_ = nullptr;
+    PFN_vkGetMemoryHostPointerPropertiesEXT getMemoryHostPointerProperties_ = nullptr;
+    VkDeviceSize hostMemoryAlignment_ = 0;
     bool canPresent_ = false;
     std::atomic<bool> lost_ = false;
 };

@@ -7,9 +7,6 @@ namespace gpu::vulkan {
 namespace {
 
 constexpr std::chrono::seconds kDrawableTimeout{1};
-// A finished frame's drawable is free once its command buffer let go of it
-// too, a moment after the signal: it is looked for again this often.
-constexpr std::chrono::milliseconds kLookAgain{1};
 
 } // namespace
 
@@ -27,7 +24,7 @@ void OffscreenDrawable::addPresentedHandler(PresentedHandler handler) { presente
 void OffscreenDrawable::presentationFinished(double presentedTime) {
     presentedTime_ = presentedTime;
     presentedHandlers_.run(shared_from_this());
-    signal_->finished.notify_all();
+    signal_->frameFinished();
 }
 
 std::shared_ptr<OffscreenDrawableSource> OffscreenDrawableSource::create(const TextureMaker& makeTexture,
@@ -47,16 +44,12 @@ std::shared_ptr<OffscreenDrawableSource> OffscreenDrawableSource::create(const T
 }
 
 std::shared_ptr<Drawable> OffscreenDrawableSource::nextDrawable() {
-    const auto deadline = std::chrono::steady_clock::now() + kDrawableTimeout;
-    std::unique_lock lock(signal_->mutex);
-    for (;;) {
-        if (auto drawable = drawables_.takeFree()) {
-            drawable->restart();
-            return drawable;
-        }
-        if (std::chrono::steady_clock::now() >= deadline) return nullptr;
-        signal_->finished.wait_for(lock, kLookAgain);
+    std::shared_ptr<OffscreenDrawable> drawable;
+    if (!signal_->waitUntil([&] { return (drawable = drawables_.takeFree()) != nullptr; }, kDrawableTimeout)) {
+        return nullptr;
     }
+    drawable->restart();
+    return drawable;
 }
 
 } // namespace gpu::vulkan

@@ -2,23 +2,16 @@
 
 #include "platform/gpu/Drawable.h"
 #include "platform/gpu/PresentedHandlers.h"
+#include "platform/gpu/vulkan/FrameFinishedSignal.h"
 #include "platform/gpu/vulkan/ReusedRecords.h"
 #include "platform/gpu/vulkan/VulkanDrawable.h"
 #include "platform/gpu/vulkan/VulkanTexture.h"
 
 #include <atomic>
-#include <condition_variable>
 #include <functional>
 #include <memory>
-#include <mutex>
 
 namespace gpu::vulkan {
-
-// Tells a source waiting for a free drawable that a frame has finished.
-struct FrameFinishedSignal {
-    std::mutex mutex;
-    std::condition_variable finished;
-};
 
 // A drawable of a view without a window, with a texture of its own.
 // Presenting it shows it nowhere: its frame counts as presented when the

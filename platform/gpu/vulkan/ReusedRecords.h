@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstddef>
 #include <memory>
 #include <vector>
 
@@ -22,6 +23,9 @@ public:
     }
     // Made when none is free: the list grows to what is out at once.
     void add(std::shared_ptr<Record> record) { records_.push_back(std::move(record)); }
+    // Records still out stay alive with whoever holds them.
+    void clear() { records_.clear(); }
+    std::size_t size() const { return records_.size(); }
 
     // Calls the function with every free record.
     template <typename Function>

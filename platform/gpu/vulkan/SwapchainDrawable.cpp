@@ -1,20 +1,8 @@
 #include "platform/gpu/vulkan/SwapchainDrawable.h"
 
-#include "platform/gpu/PresentationStatistics.h"
+#include "platform/gpu/vulkan/ShownFrames.h"
 
-#include <atomic>
-
-namespace gpu {
-
-namespace {
-
-std::atomic<std::uint64_t> shownFrames = 0;
-
-} // namespace
-
-std::uint64_t framesShownInWindows() { return shownFrames; }
-
-namespace vulkan {
+namespace gpu::vulkan {
 
 SwapchainDrawable::SwapchainDrawable(std::shared_ptr<SwapchainPresentation> presentation)
     : presentation_(std::move(presentation)) {}
@@ -77,11 +65,10 @@ void SwapchainDrawable::addToSubmission(SubmissionSync& sync) {
 // for whoever still asks.
 void SwapchainDrawable::presentationFinished(double presentedTime) {
     presentedTime_ = shown_ ? presentedTime : 0.0;
-    if (presentedTime_ > 0.0) ++shownFrames;
+    if (presentedTime_ > 0.0) countFrameShown();
     if (image_) presentation_->frameFinished(image_->acquired);
     image_.reset();
     presentedHandlers_.run(shared_from_this());
 }
 
-} // namespace vulkan
-} // namespace gpu
+} // namespace gpu::vulkan

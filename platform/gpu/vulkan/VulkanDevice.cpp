@@ -3,6 +3,7 @@
 #include "platform/gpu/vulkan/CommandBufferPool.h"
 #include "platform/gpu/vulkan/OffscreenDrawableSource.h"
 #include "platform/gpu/vulkan/PixelFormats.h"
+#include "platform/gpu/vulkan/SharedMemoryPresentation.h"
 #include "platform/gpu/vulkan/SwapchainDrawableSource.h"
 #include "platform/gpu/vulkan/VulkanCommandQueue.h"
 #include "platform/gpu/vulkan/VulkanLibrary.h"
@@ -56,8 +57,9 @@ std::shared_ptr<SamplerState> VulkanDevice::newSamplerStateWithDescriptor(const 
     return VulkanSamplerState::create(logicalDevice_, descriptor);
 }
 
-std::shared_ptr<VulkanTexture> VulkanDevice::newVulkanTexture(const TextureDescriptor& descriptor) {
-    auto texture = VulkanTexture::create(logicalDevice_, descriptor);
+std::shared_ptr<VulkanTexture> VulkanDevice::newVulkanTexture(const TextureDescriptor& descriptor,
+                                                              std::unique_ptr<HostBuffer> readbackInto) {
+    auto texture = VulkanTexture::create(logicalDevice_, descriptor, std::move(readbackInto));
     if (!texture) return nullptr;
     const auto failure = immediateCommands_->submit(
         [&texture](VkCommandBuffer commandBuffer) { texture->recordInitialLayout(commandBuffer); }, texture);
@@ -85,6 +87,15 @@ std::shared_ptr<WindowDrawableSource> VulkanDevice::newWindowDrawableSource(cons
     // Swapchains hold B8G8R8A8 in sRGB non-linear: the formats that mean
     // those bytes.
     if (vulkanFormat(pixelFormat) != VK_FORMAT_B8G8R8A8_UNORM) return nullptr;
+    // A CPU device's frames reach an X server on this machine through
+    // shared memory where they can; a swapchain takes the rest.
+    auto shared = SharedMemoryDrawableSource::create(
+        logicalDevice_,
+        [this](const TextureDescriptor& descriptor, std::unique_ptr<HostBuffer> readback) {
+            return newVulkanTexture(descriptor, std::move(readback));
+        },
+        window, width, height);
+    if (shared) return shared;
     return SwapchainDrawableSource::create(logicalDevice_, queue_, window, width, height);
 }
 

@@ -41,7 +41,8 @@ private:
     VulkanDevice(std::shared_ptr<LogicalDevice> logicalDevice, std::shared_ptr<VulkanQueue> queue,
                  std::shared_ptr<ImmediateCommands> immediateCommands);
     // A new texture in its resting layout, ordered before any later work.
-    std::shared_ptr<VulkanTexture> newVulkanTexture(const TextureDescriptor& descriptor);
+    std::shared_ptr<VulkanTexture> newVulkanTexture(const TextureDescriptor& descriptor,
+                                                    std::unique_ptr<HostBuffer> readbackInto = nullptr);
 
     std::shared_ptr<LogicalDevice> logicalDevice_;
     std::shared_ptr<VulkanQueue> queue_;

@@ -27,7 +27,8 @@ VulkanTexture::VulkanTexture(std::shared_ptr<LogicalDevice> logicalDevice, const
       layoutDefined_(!presentable) {}
 
 std::shared_ptr<VulkanTexture> VulkanTexture::create(std::shared_ptr<LogicalDevice> logicalDevice,
-                                                     const TextureDescriptor& descriptor) {
+                                                     const TextureDescriptor& descriptor,
+                                                     std::unique_ptr<HostBuffer> readbackInto) {
     const VkFormat format = vulkanFormat(descriptor.pixelFormat);
     const std::uint64_t maxSide = logicalDevice->properties().limits.maxImageDimension2D;
     const bool sizeFits = descriptor.width >= 1 && descriptor.height >= 1 && descriptor.width <= maxSide &&
@@ -40,9 +41,10 @@ std::shared_ptr<VulkanTexture> VulkanTexture::create(std::shared_ptr<LogicalDevi
     if (descriptor.storageMode == StorageMode::Shared) {
         VkResult result;
         const VkDeviceSize size = descriptor.width * descriptor.height * kBytesPerPixel;
-        texture->readback_ =
-            HostBuffer::create(texture->logicalDevice_, size, VK_BUFFER_USAGE_TRANSFER_DST_BIT, &result);
-        if (!texture->readback_) return nullptr;
+        texture->readback_ = readbackInto ? std::move(readbackInto)
+                                          : HostBuffer::create(texture->logicalDevice_, size,
+                                                               VK_BUFFER_USAGE_TRANSFER_DST_BIT, &result);
+        if (!texture->readback_ || texture->readback_->size() < size) return nullptr;
     }
     return texture;
 }

@@ -20,9 +20,12 @@ class VulkanTexture final : public Texture {
 public:
     // Null for an invalid format, size or usage, a mipmapped texture, or
     // when memory runs out. Its layout is undefined until recordInitialLayout
-    // or an upload has run.
+    // or an upload has run. A Shared texture reads back into the buffer
+    // given (of at least its rows of pixels, tightly packed), else into one
+    // of its own.
     static std::shared_ptr<VulkanTexture> create(std::shared_ptr<LogicalDevice> logicalDevice,
-                                                 const TextureDescriptor& descriptor);
+                                                 const TextureDescriptor& descriptor,
+                                                 std::unique_ptr<HostBuffer> readbackInto = nullptr);
     // A swapchain's image, owned by its swapchain. Between frames it rests
     // in the presentation layout; its contents are undefined until it was
     // first drawn. Null when no view of it can be made.

@@ -1,4 +1,5 @@
 #include "tests/integration/gpu/GpuTest.h"
+#include "tests/support/SharedMemoryRefusal.h"
 #include "tests/support/XvfbServer.h"
 
 #include "platform/gpu/PresentationStatistics.h"
@@ -10,6 +11,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <thread>
 
 using namespace std::chrono_literals;
@@ -38,9 +40,14 @@ Pass framePass(const std::shared_ptr<gpu::RenderPipelineState>& quadPipeline, in
             .vertexCount = 6};
 }
 
-class PresentationTest : public GpuTest {
+// How a CPU device's frames reach the window: through memory shared with
+// the X server, or, as a GPU's do, through a swapchain.
+enum class Presentation { SharedMemory, Swapchain };
+
+class PresentationTest : public GpuTest, public testing::WithParamInterface<Presentation> {
 protected:
     void SetUp() override {
+        if (GetParam() == Presentation::Swapchain) withoutSharedMemory_.emplace();
         GpuTest::SetUp();
         ASSERT_FALSE(server_.display().empty()) << "Xvfb did not start";
         // The driver's presentation thread shares the connection.
@@ -130,6 +137,7 @@ protected:
         return mismatches;
     }
 
+    std::optional<WithoutSharedMemory> withoutSharedMemory_;
     XvfbServer server_;
     Display* display_ = nullptr;
     Window window_ = 0;
@@ -141,7 +149,7 @@ protected:
 
 } // namespace
 
-TEST_F(PresentationTest, ShowsEveryPresentedFrameInTheWindow) {
+TEST_P(PresentationTest, ShowsEveryPresentedFrameInTheWindow) {
     openWindow({160, 90});
     const auto shownBefore = gpu::framesShownInWindows();
     presentFrames(0, 120);
@@ -149,7 +157,7 @@ TEST_F(PresentationTest, ShowsEveryPresentedFrameInTheWindow) {
     EXPECT_EQ(mismatchesWithFrame(119, {160, 90}), 0u);
 }
 
-TEST_F(PresentationTest, FollowsTheWindowWhenItIsResized) {
+TEST_P(PresentationTest, FollowsTheWindowWhenItIsResized) {
     openWindow({160, 90});
     presentFrames(0, 60);
     XResizeWindow(display_, window_, 200, 120);
@@ -161,7 +169,7 @@ TEST_F(PresentationTest, FollowsTheWindowWhenItIsResized) {
     EXPECT_EQ(mismatchesWithFrame(119, {200, 120}), 0u);
 }
 
-TEST_F(PresentationTest, AWindowItsOwnerDestroysYieldsNoMoreDrawables) {
+TEST_P(PresentationTest, AWindowItsOwnerDestroysYieldsNoMoreDrawables) {
     openWindow({160, 90});
     presentFrames(0, 30);
     Display* owner = XOpenDisplay(server_.display().c_str());
@@ -180,3 +188,9 @@ TEST_F(PresentationTest, AWindowItsOwnerDestroysYieldsNoMoreDrawables) {
     EXPECT_EQ(source_->nextDrawable(), nullptr);
     std::printf("drawables handed out after the window went: %d\n", drawablesAfterLoss);
 }
+
+INSTANTIATE_TEST_SUITE_P(CpuDevice, PresentationTest,
+                         testing::Values(Presentation::SharedMemory, Presentation::Swapchain),
+                         [](const testing::TestParamInfo<Presentation>& info) {
+                             return info.param == Presentation::SharedMemory ? "SharedMemory" : "Swapchain";
+                         });
