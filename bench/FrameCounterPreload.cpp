@@ -1,7 +1,9 @@
 // Counts the frames a program shows, for the comparisons of bench/: loaded
 // with LD_PRELOAD, it counts every eglSwapBuffers and glXSwapBuffers
-// (OpenGL programs; XScreenSaver 6's hacks use EGL) and every
-// vkQueuePresentKHR (Vulkan programs), and keeps the count, as decimal
+// (OpenGL programs; XScreenSaver 6's hacks use EGL), every
+// vkQueuePresentKHR (Vulkan programs) and every XShmPutImage (korlan-flow on
+// a CPU device, whose frames reach the server through shared memory), and
+// keeps the count, as decimal
 // text, at the start of the file that KORLAN_FLOW_FRAME_COUNT_FILE names,
 // where another process reads it at any time.
 #include "tests/support/NextDefinition.h"
@@ -60,4 +62,15 @@ extern "C" __attribute__((visibility("default"))) int vkQueuePresentKHR(void* qu
     const int result = forward(queue, presentInfo);
     countFrame();
     return result;
+}
+
+extern "C" __attribute__((visibility("default"))) int XShmPutImage(void* display, unsigned long drawable, void* gc,
+                                                                   void* image, int sourceX, int sourceY, int x,
+                                                                   int y, unsigned width, unsigned height,
+                                                                   int sendEvent) {
+    using Put = int (*)(void*, unsigned long, void*, void*, int, int, int, int, unsigned, unsigned, int);
+    static const auto forward = nextDefinition<Put>("XShmPutImage", kLibrary);
+    const int put = forward(display, drawable, gc, image, sourceX, sourceY, x, y, width, height, sendEvent);
+    countFrame();
+    return put;
 }
