@@ -36,6 +36,19 @@ bool coversWithTheSaver(const HeadlessCompositor& compositor, const std::string&
     return shown && showsThePattern(*shown) && showsTheLogoInTheUpperLeft(*shown);
 }
 
+// Drawn in the output's own pixels, not in fewer that the compositor
+// stretched: neighbours in a row differ about as often as the pattern
+// changes, not only at every second pixel.
+bool isDrawnInEveryPixel(const Pixels& pixels) {
+    std::size_t pairs = 0, same = 0;
+    for (std::uint32_t y = 0; y < pixels.height; y += 7) {
+        for (std::uint32_t x = 0; x + 1 < pixels.width; x += 2, ++pairs) {
+            if (pixels.at(x, y) == pixels.at(x + 1, y)) ++same;
+        }
+    }
+    return pairs > 0 && same * 2 < pairs;
+}
+
 double lastFrameRate(const HostProcess& host) {
     const auto rates = frameRatesIn(host.errorOutput());
     return rates.empty() ? -1.0 : rates.back();
@@ -43,7 +56,7 @@ double lastFrameRate(const HostProcess& host) {
 
 } // namespace
 
-TEST(Wayland, CoversEveryOutputAtItsScaleFollowsANewOneAndEndsOnAKey) {
+TEST(Wayland, CoversEveryOutputAtItsScaleFollowsNewAndChangedOnesAndEndsOnAKey) {
     // The same size in points, the second at twice the pixels.
     const auto compositor = HeadlessCompositor::sway({{640, 360, 1}, {1280, 720, 2}});
     SKIP_WITHOUT(compositor);
@@ -53,9 +66,11 @@ TEST(Wayland, CoversEveryOutputAtItsScaleFollowsANewOneAndEndsOnAKey) {
         kStartTime))
         << host.errorOutput();
 
-    // The logo keeps its size in points.
+    // The logo keeps its size in points, and the pattern is drawn in the
+    // output's pixels.
     const PixelBox logo = logoBoxOf(*compositor.capture("HEADLESS-1"));
     const PixelBox doubled = logoBoxOf(*compositor.capture("HEADLESS-2"));
+    EXPECT_TRUE(isDrawnInEveryPixel(*compositor.capture("HEADLESS-2")));
     ASSERT_GT(logo.width, 0u);
     EXPECT_NEAR(double(doubled.x), 2.0 * logo.x, 2.0);
     EXPECT_NEAR(double(doubled.y), 2.0 * logo.y, 2.0);
@@ -77,6 +92,16 @@ TEST(Wayland, CoversEveryOutputAtItsScaleFollowsANewOneAndEndsOnAKey) {
                 static_cast<long long>(
                     std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - added)
                         .count()));
+
+    // A changed scale gets a view drawn at it: the logo twice the pixels.
+    ASSERT_TRUE(compositor.command({"output", "HEADLESS-1", "resolution", "1280x720", "scale", "2"}));
+    EXPECT_TRUE(eventually(
+        [&] {
+            const auto shown = compositor.capture("HEADLESS-1");
+            return shown && shown->width == 1280 && logoBoxOf(*shown) == doubled && isDrawnInEveryPixel(*shown);
+        },
+        kFollowTime))
+        << host.errorOutput();
 
     ASSERT_TRUE(compositor.typeKeys({"q"}));
     const auto typed = std::chrono::steady_clock::now();
@@ -147,7 +172,8 @@ TEST(Wayland, TheWallpaperDrawsBelowWindowsAndNothingWhileAFullScreenWindowCover
                            kStartTime));
     EXPECT_TRUE(eventually([&] { return lastFrameRate(wallpaper) == 0.0; }, kHideTime)) << wallpaper.errorOutput();
 
-    window.signal(SIGTERM);
+    // Closed as the user closes a window: the program ends.
+    ASSERT_TRUE(compositor.command({"[app_id=korlan-flow] kill"}));
     EXPECT_EQ(window.waitForExit(kStartTime), 0) << window.errorOutput();
     EXPECT_TRUE(eventually([&] { return lastFrameRate(wallpaper) > 10.0; }, kHideTime)) << wallpaper.errorOutput();
     // Input is not its to take: only a signal ends it.
