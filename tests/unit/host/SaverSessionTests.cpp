@@ -1,6 +1,8 @@
 // The host's session of saver views on a server of the test's own: views
 // hidden while their window cannot be seen or the monitors are dark, and
-// started again when the GPU is lost.
+// started again when the GPU is lost; and the monitors followed, on any
+// display server.
+#include "host/MonitorFollower.h"
 #include "host/SaverSession.h"
 
 #include "platform/dispatch/MainQueue.h"
@@ -212,4 +214,108 @@ TEST_F(Session, StartsEveryShownViewAgainOnceForABurstOfLosses) {
     center.postNotificationName(gpu::kDeviceOrSurfaceLostNotification);
     dispatch::MainQueue::shared().runUntil([] { return false; }, 300ms);
     EXPECT_EQ(startsAndStops(*firstView).back(), "stop") << "a stopped session starts nothing";
+}
+
+namespace {
+
+// A display server of the test's: monitors as the test sets them, windows
+// that only write down what is done with them.
+class ListedDisplayServer : public view::DisplayServer {
+public:
+    std::vector<std::string> log;
+    bool hasBackgroundLayer = true;
+
+    class Backend : public view::WindowBackend {
+    public:
+        Backend(ListedDisplayServer& server, std::shared_ptr<view::Screen> monitor)
+            : server_(server), monitor_(std::move(monitor)) {}
+        void attach(const std::shared_ptr<view::Window>&) override {}
+        view::Size contentSize() const override { return monitor_->frame().size; }
+        double backingScaleFactor() const override { return 1.0; }
+        std::shared_ptr<view::Screen> screen() const override { return monitor_; }
+        void showContents(const graphics::BitmapImageRep&) override {}
+        std::unique_ptr<view::NativeSurface> newChildSurface(view::Rect) override { return nullptr; }
+        void close() override { server_.note("close", *monitor_); }
+        void takeInput() override { server_.note("input", *monitor_); }
+
+    private:
+        ListedDisplayServer& server_;
+        std::shared_ptr<view::Screen> monitor_;
+    };
+
+    static std::shared_ptr<view::Screen> monitor(std::int64_t number, double width) {
+        return view::Screen::initWithFrame({{0, 0}, {width, 90}}, 1.0, {{view::kScreenNumberKey, number}});
+    }
+    void setMonitors(std::vector<std::shared_ptr<view::Screen>> monitors) {
+        monitors_ = std::move(monitors);
+        if (changed_) changed_();
+    }
+    void note(const char* what, const view::Screen& monitor) {
+        const auto number = std::get<std::int64_t>(monitor.deviceDescription().at(view::kScreenNumberKey));
+        log.push_back(std::string(what) + " " + std::to_string(number) + "@" +
+                      std::to_string(int(monitor.frame().size.width)));
+    }
+
+    gpu::NativeDisplay nativeDisplay() const override { return {}; }
+    std::vector<std::shared_ptr<view::Screen>> monitors() override { return monitors_; }
+    void setMonitorsChangedHandler(std::function<void()> handler) override { changed_ = std::move(handler); }
+    std::unique_ptr<view::WindowBackend> newFullScreenWindow(const std::shared_ptr<view::Screen>& monitor,
+                                                             view::FullScreenLayer layer) override {
+        if (layer == view::FullScreenLayer::Background && !hasBackgroundLayer) return nullptr;
+        note("open", *monitor);
+        return std::make_unique<Backend>(*this, monitor);
+    }
+    std::unique_ptr<view::WindowBackend> newDecoratedWindow(view::Size, const std::string&, std::string*) override {
+        return nullptr;
+    }
+    std::unique_ptr<view::DisplayFade> newDisplayFade() override { return nullptr; }
+
+private:
+    std::vector<std::shared_ptr<view::Screen>> monitors_;
+    std::function<void()> changed_;
+};
+
+} // namespace
+
+// One follower for every window system: a new or changed monitor (a new
+// Screen) gets its window before the old one closes, a gone one is closed,
+// an unchanged one keeps its window, and the keyboard and pointer go to a
+// window that stays.
+TEST(MonitorFollowing, OpensWindowsForNewAndChangedMonitorsBeforeClosingTheOldOnes) {
+    ListedDisplayServer server;
+    const auto first = ListedDisplayServer::monitor(1, 160), second = ListedDisplayServer::monitor(2, 160);
+    server.setMonitors({first, second});
+    SaverSession session(kRecordingClass);
+    MonitorFollower follower(session, server, view::FullScreenLayer::Overlay, {[] {}, [] {}});
+    ASSERT_TRUE(follower.showOnEveryMonitor());
+    EXPECT_EQ(server.log, (std::vector<std::string>{"open 1@160", "open 2@160"}));
+
+    const auto widened = ListedDisplayServer::monitor(2, 320);
+    struct Step {
+        const char* what;
+        std::vector<std::shared_ptr<view::Screen>> monitors;
+        std::vector<std::string> log;
+    };
+    const Step steps[] = {
+        {"the second widened", {first, widened}, {"open 2@320", "close 2@160", "input 1@160"}},
+        {"nothing changed", {first, widened}, {}},
+        {"the first gone", {widened}, {"close 1@160", "input 2@320"}},
+        {"a third added", {widened, ListedDisplayServer::monitor(3, 160)}, {"open 3@160"}},
+    };
+    for (const auto& step : steps) {
+        server.log.clear();
+        server.setMonitors(step.monitors);
+        EXPECT_EQ(server.log, step.log) << step.what;
+    }
+    session.stop();
+}
+
+TEST(MonitorFollowing, FailsWhereTheServerCannotPutAWindowInTheLayer) {
+    ListedDisplayServer server;
+    server.hasBackgroundLayer = false;
+    server.setMonitors({ListedDisplayServer::monitor(1, 160)});
+    SaverSession session(kRecordingClass);
+    MonitorFollower follower(session, server, view::FullScreenLayer::Background, {[] {}, [] {}});
+    EXPECT_FALSE(follower.showOnEveryMonitor());
+    EXPECT_TRUE(server.log.empty());
 }
