@@ -1,5 +1,6 @@
 #include "tests/integration/gpu/GpuTest.h"
 
+#include <chrono>
 #include <functional>
 #include <string>
 #include <thread>
@@ -161,15 +162,18 @@ TEST_F(CommandBufferTest, ABufferHandedOutAgainStartsAfresh) {
     first->waitUntilCompleted();
     first.reset();
 
+    // The completion thread lets go of the record a moment after the wait
+    // returned: until then another record is handed out.
     std::shared_ptr<gpu::CommandBuffer> again;
     std::vector<std::shared_ptr<gpu::CommandBuffer>> others;
-    for (int tries = 0; tries < 16 && !again; ++tries) {
+    for (int tries = 0; tries < 200 && !again; ++tries) {
         auto next = queue_->commandBuffer();
         if (next.get() == record) {
             again = std::move(next);
         } else {
             // Kept, so that the next one asked for is another record.
             others.push_back(std::move(next));
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
     }
     ASSERT_NE(again, nullptr) << "the record was never handed out again";
