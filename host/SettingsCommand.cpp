@@ -9,7 +9,7 @@
 #include "platform/dispatch/MainQueue.h"
 #include "platform/dispatch/Watches.h"
 #include "platform/gpu/Device.h"
-#include "platform/view/gtk/Presenter.h"
+#include "platform/ui/gtk/Presenter.h"
 
 #include <csignal>
 #include <cstdio>
@@ -102,7 +102,7 @@ int runSettingsCommand(const ModuleBundle& module, std::span<char* const> argume
     // user told GTK otherwise.
     setenv("GDK_BACKEND", opened->x11 ? "x11" : "wayland", 0);
     foundation::ErrorRef error;
-    if (!view::gtk::initialize(&error)) return fail(error->localizedDescription());
+    if (!ui::gtk::initialize(&error)) return fail(error->localizedDescription());
     chooseSaverDevice(opened->server->nativeDisplay(), software);
     const auto preview = saverClass->initWithFrame({{0, 0}, kPreviewSize}, true);
     if (!preview) return fail("the module made no saver view");
@@ -112,14 +112,14 @@ int runSettingsCommand(const ModuleBundle& module, std::span<char* const> argume
     const auto showOptions = [&] {
         const auto sheet = preview->configureSheet();
         foundation::ErrorRef sheetError;
-        if (sheet && !view::gtk::beginSheet(pane->window(), sheet, nullptr, &sheetError) && sheetError) {
+        if (sheet && !ui::gtk::beginSheet(pane->window(), sheet, nullptr, &sheetError) && sheetError) {
             std::fprintf(stderr, "korlan-flow: %s\n", sheetError->localizedDescription().c_str());
         }
     };
     pane = SettingsPane::make(preview, showOptions, [&] { testRun.open(); });
     // Kept here: closing the window makes the pane let go of it.
     const auto paneWindow = pane->window();
-    if (!view::gtk::present(paneWindow, &error)) return fail(error->localizedDescription());
+    if (!ui::gtk::present(paneWindow, &error)) return fail(error->localizedDescription());
 
     auto& center = foundation::NotificationCenter::defaultCenter();
     const auto closed = center.addObserverForName(view::kWindowWillCloseNotification, paneWindow.get(),

@@ -9,7 +9,7 @@
 #include "tests/support/XvfbServer.h"
 
 #include "platform/graphics/PNGEncoding.h"
-#include "platform/view/gtk/Presenter.h"
+#include "platform/ui/gtk/Presenter.h"
 
 #include <gtest/gtest.h>
 
@@ -201,7 +201,7 @@ protected:
         setenv("GDK_BACKEND", "x11", 1);
         setenv("GTK_A11Y", "none", 1);
         foundation::ErrorRef error;
-        ASSERT_TRUE(view::gtk::initialize(&error)) << error->localizedDescription();
+        ASSERT_TRUE(ui::gtk::initialize(&error)) << error->localizedDescription();
         // Measured here, where the host will draw, before it draws.
         layout_ = sheetLayoutFromConstraints(measureSheetNaturalSizes());
     }

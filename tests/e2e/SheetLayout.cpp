@@ -3,7 +3,7 @@
 #include "sheet/KORLANFlowConfigurationController.h"
 
 #include "platform/dispatch/MainQueue.h"
-#include "platform/view/gtk/Presenter.h"
+#include "platform/ui/gtk/Presenter.h"
 
 #include <algorithm>
 #include <chrono>
@@ -19,7 +19,7 @@ view::Size sizeOf(const std::shared_ptr<view::View>& view) { return view->frame(
 
 SheetNaturalSizes measureSheetNaturalSizes() {
     const auto controller = KORLANFlowConfigurationController::init();
-    view::gtk::present(controller->window());
+    ui::gtk::present(controller->window());
     dispatch::MainQueue::shared().runUntil(
         [&] { return controller->complexitySlider()->frame().size.height > 0; }, std::chrono::seconds(10));
     const auto& top = controller->window()->contentView()->subviews();

@@ -15,14 +15,14 @@
 namespace gpu::vulkan {
 
 class SharedMemoryFrame;
-struct SharedMemoryServer;
+struct SharedMemoryWindow;
 
 // The drawables of one X window for a device that draws on the CPU. Its
 // frames are drawn into textures that read back into memory shared with
 // the X server (MIT-SHM), and each finished frame is put into the window
 // from there on a connection of its own: the server copies it instead of
 // taking every pixel through the socket, which costs it as much as the
-// drawing costs us. The one file that knows the X server's shared memory.
+// drawing costs us. The X server's side of it is in XlibSurface.cpp.
 //
 // Paced as a swapchain is: at most two frames out at a time, and no frame
 // (nothing to wait for) when both are.
@@ -50,7 +50,7 @@ public:
 
 private:
     SharedMemoryDrawableSource(std::shared_ptr<LogicalDevice> logicalDevice, TextureMaker makeTexture,
-                               std::shared_ptr<SharedMemoryServer> server);
+                               std::shared_ptr<SharedMemoryWindow> window);
     // The frames anew at the requested size; false when they cannot be
     // made.
     bool makeFrames();
@@ -58,7 +58,7 @@ private:
 
     std::shared_ptr<LogicalDevice> logicalDevice_;
     TextureMaker makeTexture_;
-    std::shared_ptr<SharedMemoryServer> server_;
+    std::shared_ptr<SharedMemoryWindow> window_;
     std::shared_ptr<FrameFinishedSignal> finished_ = std::make_shared<FrameFinishedSignal>();
     std::shared_ptr<std::atomic<bool>> windowLost_ = std::make_shared<std::atomic<bool>>(false);
     ReusedRecords<SharedMemoryFrame> frames_;

@@ -7,7 +7,9 @@
 
 #include <vulkan/vulkan.h>
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 
 namespace gpu::vulkan {
 
@@ -17,5 +19,39 @@ bool canPresentToXlibDisplay(VkPhysicalDevice device, std::uint32_t queueFamily,
 
 // A surface for the window; the window must outlive it.
 VkResult createXlibSurface(VkInstance instance, const NativeWindow& window, VkSurfaceKHR* surface);
+
+// The window through a connection of its own, for frames put into it from
+// memory shared with its server (MIT-SHM): they are put from the
+// completion thread, the memory made and freed on the main thread. Null
+// where the server is not on this machine, has no MIT-SHM, or the window's
+// pixels are not the blue, green, red and unused bytes a B8G8R8A8 texture
+// holds.
+struct SharedMemoryWindow;
+std::shared_ptr<SharedMemoryWindow> connectSharedMemoryWindow(const NativeWindow& window);
+
+// One frame's pixels, rows of exactly its width, in a System V segment the
+// window's server has attached too.
+class SharedMemoryImage {
+public:
+    // Of a size rounded up to the alignment; null when the memory cannot be
+    // had or shared.
+    static std::unique_ptr<SharedMemoryImage> create(std::shared_ptr<SharedMemoryWindow> window, std::uint64_t width,
+                                                     std::uint64_t height, std::uint64_t alignment);
+    ~SharedMemoryImage();
+    SharedMemoryImage(const SharedMemoryImage&) = delete;
+    SharedMemoryImage& operator=(const SharedMemoryImage&) = delete;
+
+    std::byte* data() const;
+    std::uint64_t size() const;
+    // Waits until the server has copied the pixels, so they may be drawn
+    // anew; false when the window is gone.
+    bool putIntoWindow() const;
+
+private:
+    struct Segment;
+    explicit SharedMemoryImage(std::unique_ptr<Segment> segment);
+
+    std::unique_ptr<Segment> segment_;
+};
 
 } // namespace gpu::vulkan

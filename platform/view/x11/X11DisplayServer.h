@@ -21,8 +21,6 @@ public:
     explicit X11DisplayServer(Connection& connection);
     ~X11DisplayServer() override;
 
-    Connection& connection() const { return connection_; }
-
     gpu::NativeDisplay nativeDisplay() const override { return {gpu::WindowSystem::X11, connection_.display()}; }
     std::vector<std::shared_ptr<Screen>> monitors() override;
     void setMonitorsChangedHandler(std::function<void()> handler) override;

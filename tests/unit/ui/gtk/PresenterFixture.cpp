@@ -19,7 +19,7 @@ void PresenterTest::SetUpTestSuite() {
 void PresenterTest::SetUp() {
     ASSERT_FALSE(server().display().empty()) << "no Xvfb for the test";
     foundation::ErrorRef error;
-    ASSERT_TRUE(view::gtk::initialize(&error)) << error->localizedDescription();
+    ASSERT_TRUE(ui::gtk::initialize(&error)) << error->localizedDescription();
     display_ = std::make_unique<TestDisplay>(server().display());
     input_ = std::make_unique<SyntheticInput>(server().display());
 }

@@ -6,7 +6,7 @@
 
 #include "platform/view/View.h"
 #include "platform/view/Window.h"
-#include "platform/view/gtk/Presenter.h"
+#include "platform/ui/gtk/Presenter.h"
 
 #include <gtest/gtest.h>
 

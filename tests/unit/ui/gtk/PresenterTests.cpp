@@ -75,7 +75,7 @@ struct TryOutWindow {
 
 TEST_F(PresenterTest, LaysViewsOutByTheirConstraintsAndNaturalSizes) {
     TryOutWindow tryOut("Anordnung");
-    ASSERT_TRUE(view::gtk::present(tryOut.window));
+    ASSERT_TRUE(ui::gtk::present(tryOut.window));
     ASSERT_TRUE(runUntilLaidOut(*tryOut.second));
     const auto label = frameInWindow(*tryOut.label);
     const auto slider = frameInWindow(*tryOut.slider);
@@ -98,7 +98,7 @@ TEST_F(PresenterTest, LaysViewsOutByTheirConstraintsAndNaturalSizes) {
 
 TEST_F(PresenterTest, AChangedLabelTakesItsNewNaturalSize) {
     TryOutWindow tryOut("Etikett");
-    ASSERT_TRUE(view::gtk::present(tryOut.window));
+    ASSERT_TRUE(ui::gtk::present(tryOut.window));
     ASSERT_TRUE(runUntilLaidOut(*tryOut.label));
     const double shortWidth = tryOut.label->frame().size.width;
     tryOut.label->setStringValue("Ein viel, viel längeres Etikett");
@@ -111,7 +111,7 @@ TEST_F(PresenterTest, DraggingASliderMovesItsValueAndSendsAsTheSliderAsks) {
     for (const bool continuous : {true, false}) {
         TryOutWindow tryOut(continuous ? "Stetig" : "Am Ende");
         tryOut.slider->setContinuous(continuous);
-        ASSERT_TRUE(view::gtk::present(tryOut.window));
+        ASSERT_TRUE(ui::gtk::present(tryOut.window));
         const unsigned long window = shownWindow(tryOut.window->title());
         ASSERT_TRUE(runUntilLaidOut(*tryOut.slider));
         const auto track = frameInWindow(*tryOut.slider);
@@ -137,7 +137,7 @@ TEST_F(PresenterTest, DraggingASliderMovesItsValueAndSendsAsTheSliderAsks) {
 
 TEST_F(PresenterTest, AValueSetByTheProgramIsNotTakenForTheUsers) {
     TryOutWindow tryOut("Programm");
-    ASSERT_TRUE(view::gtk::present(tryOut.window));
+    ASSERT_TRUE(ui::gtk::present(tryOut.window));
     ASSERT_TRUE(runUntilLaidOut(*tryOut.slider));
     tryOut.slider->setDoubleValue(0.9);
     runUntil([] { return false; }, std::chrono::milliseconds(200));
@@ -162,7 +162,7 @@ TEST_F(PresenterTest, ReturnPressesTheKeyEquivalentButtonWhereverTheFocusIsAndOt
         TryOutWindow tryOut(c.what);
         if (!c.keyEquivalent) tryOut.second->setKeyEquivalent("");
         tryOut.window->setInitialFirstResponder(tryOut.first);
-        ASSERT_TRUE(view::gtk::present(tryOut.window));
+        ASSERT_TRUE(ui::gtk::present(tryOut.window));
         const unsigned long window = shownWindow(c.what);
         ASSERT_TRUE(runUntilLaidOut(*tryOut.second));
         input_->press(window, c.keys);
@@ -178,7 +178,7 @@ TEST_F(PresenterTest, ReturnPressesTheKeyEquivalentButtonWhereverTheFocusIsAndOt
 
 TEST_F(PresenterTest, AClickPressesTheButtonUnderThePointer) {
     TryOutWindow tryOut("Klick");
-    ASSERT_TRUE(view::gtk::present(tryOut.window));
+    ASSERT_TRUE(ui::gtk::present(tryOut.window));
     const unsigned long window = shownWindow("Klick");
     ASSERT_TRUE(runUntilLaidOut(*tryOut.first));
     const auto button = frameInWindow(*tryOut.first);
@@ -190,7 +190,7 @@ TEST_F(PresenterTest, AClickPressesTheButtonUnderThePointer) {
 
 TEST_F(PresenterTest, ClosingTheWindowTellsItsOwnerAndTakesItOffScreen) {
     TryOutWindow tryOut("Zumachen");
-    ASSERT_TRUE(view::gtk::present(tryOut.window));
+    ASSERT_TRUE(ui::gtk::present(tryOut.window));
     const unsigned long window = shownWindow("Zumachen");
     const WindowCloseCounter counter(tryOut.window.get());
     display_->requestClose(window);
@@ -201,17 +201,17 @@ TEST_F(PresenterTest, ClosingTheWindowTellsItsOwnerAndTakesItOffScreen) {
 TEST_F(PresenterTest, ASheetIsAModalDialogOverItsWindowUntilItEnds) {
     TryOutWindow parent("Fenster");
     TryOutWindow sheet("Blatt");
-    ASSERT_TRUE(view::gtk::present(parent.window));
+    ASSERT_TRUE(ui::gtk::present(parent.window));
     std::vector<view::ModalResponse> endings;
-    ASSERT_TRUE(view::gtk::beginSheet(parent.window, sheet.window,
+    ASSERT_TRUE(ui::gtk::beginSheet(parent.window, sheet.window,
                                       [&](view::ModalResponse code) { endings.push_back(code); }));
     EXPECT_NE(shownWindow("Blatt"), 0u);
     EXPECT_NE(sheet.window->backend(), nullptr);
-    EXPECT_FALSE(view::gtk::beginSheet(parent.window, TryOutWindow("Zweites Blatt").window, nullptr))
+    EXPECT_FALSE(ui::gtk::beginSheet(parent.window, TryOutWindow("Zweites Blatt").window, nullptr))
         << "one sheet at a time";
     TryOutWindow elsewhere("Anderswo");
-    ASSERT_TRUE(view::gtk::present(elsewhere.window));
-    EXPECT_FALSE(view::gtk::beginSheet(elsewhere.window, sheet.window, nullptr)) << "a sheet shown already";
+    ASSERT_TRUE(ui::gtk::present(elsewhere.window));
+    EXPECT_FALSE(ui::gtk::beginSheet(elsewhere.window, sheet.window, nullptr)) << "a sheet shown already";
     ASSERT_TRUE(runUntilLaidOut(*sheet.label));
     const double shortWidth = sheet.label->frame().size.width;
     sheet.label->setStringValue("Ein Etikett, das noch in Schritt ist");
@@ -227,7 +227,7 @@ TEST_F(PresenterTest, ASheetIsAModalDialogOverItsWindowUntilItEnds) {
     EXPECT_TRUE(runUntil([&] { return display_->windowNamed("Blatt") == 0; })) << "the dialog goes";
     EXPECT_EQ(sheet.window->backend(), nullptr);
 
-    ASSERT_TRUE(view::gtk::beginSheet(parent.window, sheet.window, nullptr)) << "and the same sheet can come again";
+    ASSERT_TRUE(ui::gtk::beginSheet(parent.window, sheet.window, nullptr)) << "and the same sheet can come again";
     EXPECT_NE(shownWindow("Blatt"), 0u);
 }
 
@@ -240,17 +240,17 @@ TEST_F(PresenterTest, RefusesConstraintsThatNoLayoutCanHold) {
     tryOut.window->contentView()->addSubview(box);
     inner->leadingAnchor().constraintEqualToAnchor(tryOut.label->leadingAnchor())->setActive(true);
     foundation::ErrorRef error;
-    EXPECT_FALSE(view::gtk::present(tryOut.window, &error));
+    EXPECT_FALSE(ui::gtk::present(tryOut.window, &error));
     ASSERT_NE(error, nullptr);
-    EXPECT_EQ(error->domain(), view::gtk::kPresenterErrorDomain);
-    EXPECT_EQ(error->code(), view::gtk::PresenterErrorUnlayoutableConstraint);
+    EXPECT_EQ(error->domain(), ui::gtk::kPresenterErrorDomain);
+    EXPECT_EQ(error->code(), ui::gtk::PresenterErrorUnlayoutableConstraint);
 
     TryOutWindow parent("Mit unmöglichem Blatt");
-    ASSERT_TRUE(view::gtk::present(parent.window));
+    ASSERT_TRUE(ui::gtk::present(parent.window));
     foundation::ErrorRef sheetError;
-    EXPECT_FALSE(view::gtk::beginSheet(parent.window, tryOut.window, nullptr, &sheetError));
+    EXPECT_FALSE(ui::gtk::beginSheet(parent.window, tryOut.window, nullptr, &sheetError));
     ASSERT_NE(sheetError, nullptr);
-    EXPECT_EQ(sheetError->code(), view::gtk::PresenterErrorUnlayoutableConstraint);
+    EXPECT_EQ(sheetError->code(), ui::gtk::PresenterErrorUnlayoutableConstraint);
     EXPECT_EQ(parent.window->attachedSheet(), nullptr) << "nothing attached";
 }
 
@@ -263,9 +263,9 @@ TEST(PresenterWithoutDisplay, CannotStartAndSaysSo) {
             unsetenv("WAYLAND_DISPLAY");
             setenv("GDK_BACKEND", "x11", 1);
             foundation::ErrorRef error;
-            const bool started = view::gtk::initialize(&error);
-            const bool explained = error && error->code() == view::gtk::PresenterErrorNoDisplay;
-            std::exit(!started && explained && !view::gtk::present(TryOutWindow("-").window) ? 0 : 1);
+            const bool started = ui::gtk::initialize(&error);
+            const bool explained = error && error->code() == ui::gtk::PresenterErrorNoDisplay;
+            std::exit(!started && explained && !ui::gtk::present(TryOutWindow("-").window) ? 0 : 1);
         },
         ::testing::ExitedWithCode(0), "");
 }

@@ -101,7 +101,7 @@ protected:
     void SetUp() override {
         PresenterTest::SetUp();
         controller_ = KORLANFlowConfigurationController::init();
-        ASSERT_TRUE(view::gtk::present(controller_->window()));
+        ASSERT_TRUE(ui::gtk::present(controller_->window()));
         ASSERT_TRUE(runUntilLaidOut(*controller_->complexitySlider()));
     }
 

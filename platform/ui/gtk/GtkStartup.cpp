@@ -1,10 +1,10 @@
-#include "platform/view/gtk/Presenter.h"
+#include "platform/ui/gtk/Presenter.h"
 
 #include <gtk/gtk.h>
 
 #include <mutex>
 
-namespace view::gtk {
+namespace ui::gtk {
 
 bool initialize(foundation::ErrorRef* error) {
     static std::once_flag once;
@@ -28,4 +28,4 @@ bool initialize(foundation::ErrorRef* error) {
     return started;
 }
 
-} // namespace view::gtk
+} // namespace ui::gtk

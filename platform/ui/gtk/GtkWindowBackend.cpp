@@ -1,9 +1,15 @@
-#include "platform/view/gtk/GtkWindowBackend.h"
+#include "platform/ui/gtk/GtkWindowBackend.h"
 
 #include "platform/dispatch/MainQueue.h"
-#include "platform/view/gtk/Presenter.h"
+#include "platform/ui/gtk/Presenter.h"
 
-namespace view::gtk {
+namespace ui::gtk {
+
+using view::AppearanceName;
+using view::ModalResponse;
+using view::Window;
+using view::WindowBackend;
+using view::Size;
 
 namespace {
 
@@ -42,9 +48,9 @@ gboolean onCloseRequest(GtkWindow*, Window* window) {
 }
 
 void applyStyleMask(GtkWindow* gtkWindow, unsigned style) {
-    gtk_window_set_decorated(gtkWindow, (style & WindowStyleMaskTitled) != 0);
-    gtk_window_set_deletable(gtkWindow, (style & WindowStyleMaskClosable) != 0);
-    gtk_window_set_resizable(gtkWindow, (style & WindowStyleMaskResizable) != 0);
+    gtk_window_set_decorated(gtkWindow, (style & view::WindowStyleMaskTitled) != 0);
+    gtk_window_set_deletable(gtkWindow, (style & view::WindowStyleMaskClosable) != 0);
+    gtk_window_set_resizable(gtkWindow, (style & view::WindowStyleMaskResizable) != 0);
 }
 
 } // namespace
@@ -136,4 +142,4 @@ bool beginSheet(const std::shared_ptr<Window>& window, const std::shared_ptr<Win
     return true;
 }
 
-} // namespace view::gtk
+} // namespace ui::gtk

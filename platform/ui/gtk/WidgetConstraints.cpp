@@ -1,4 +1,4 @@
-#include "platform/view/gtk/WidgetTreeNode.h"
+#include "platform/ui/gtk/WidgetTreeNode.h"
 
 #include "platform/view/LayoutConstraint.h"
 
@@ -6,7 +6,13 @@
 // the layout of the container that holds both its items, where the
 // container itself stands for its own edges.
 
-namespace view::gtk {
+namespace ui::gtk {
+
+using view::LayoutAttribute;
+using view::LayoutConstraint;
+using view::LayoutRelation;
+using view::View;
+using view::Rect;
 
 namespace {
 
@@ -102,9 +108,9 @@ bool WidgetTree::addConstraints(const Node& node, std::string& problem) const {
     return true;
 }
 
-} // namespace view::gtk
+} // namespace ui::gtk
 
-namespace view::gtk {
+namespace ui::gtk {
 
 namespace {
 
@@ -138,4 +144,4 @@ void WidgetTree::holdNaturalSize(Node& node) {
     gtk_constraint_layout_add_constraint(layout, node.naturalHeight);
 }
 
-} // namespace view::gtk
+} // namespace ui::gtk

@@ -1,12 +1,19 @@
-#include "platform/view/gtk/WidgetTreeNode.h"
+#include "platform/ui/gtk/WidgetTreeNode.h"
 
-#include "platform/view/gtk/LayoutContainer.h"
-#include "platform/view/gtk/StyleSheet.h"
+#include "platform/ui/gtk/LayoutContainer.h"
+#include "platform/ui/gtk/StyleSheet.h"
 
 #include <algorithm>
 #include <atomic>
 
-namespace view::gtk {
+namespace ui::gtk {
+
+using view::ButtonWidget;
+using view::LabelWidget;
+using view::SliderWidget;
+using view::View;
+using view::Size;
+using view::Rect;
 
 namespace {
 
@@ -281,4 +288,4 @@ void WidgetTree::refreshStyles() {
     gtk_css_provider_load_from_data(styles_, styleSheet_.c_str(), -1);
 }
 
-} // namespace view::gtk
+} // namespace ui::gtk

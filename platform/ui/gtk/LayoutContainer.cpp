@@ -1,4 +1,4 @@
-#include "platform/view/gtk/LayoutContainer.h"
+#include "platform/ui/gtk/LayoutContainer.h"
 
 // A GObject type of our own: GtkWidget itself is abstract about its
 // children, and a container must let go of them when it is disposed.
@@ -29,10 +29,10 @@ static void korlan_flow_layout_container_class_init(KorlanFlowLayoutContainerCla
 
 static void korlan_flow_layout_container_init(KorlanFlowLayoutContainer*) {}
 
-namespace view::gtk {
+namespace ui::gtk {
 
 GtkWidget* newLayoutContainer() {
     return GTK_WIDGET(g_object_new(korlan_flow_layout_container_get_type(), nullptr));
 }
 
-} // namespace view::gtk
+} // namespace ui::gtk

@@ -5,7 +5,12 @@
 
 #include <string>
 
-namespace view::gtk {
+namespace ui::gtk {
+
+using view::ButtonWidget;
+using view::LabelWidget;
+using view::View;
+using view::ViewRealizer;
 
 // The CSS declarations that give a view's widget its look: a layer's colour
 // and corner radius, a label's font and text colour, a button's tint.
@@ -17,4 +22,4 @@ std::string buttonStyle(const ButtonWidget& button);
 // The rule that gives the declarations to the class; empty without any.
 std::string styleRule(const std::string& declarations, const std::string& cssClass);
 
-} // namespace view::gtk
+} // namespace ui::gtk

@@ -10,7 +10,9 @@
 // view as a widget. GTK runs on the main queue's GLib context, so the
 // windows need no loop of their own: running the main queue runs them. No
 // GTK type leaves this folder.
-namespace view::gtk {
+namespace ui::gtk {
+
+using view::Window;
 
 // The error domain of the presenter's failures.
 inline constexpr const char* kPresenterErrorDomain = "de.korlan.flow.Presenter";
@@ -43,4 +45,4 @@ KF_PLATFORM_API bool present(const std::shared_ptr<Window>& window, foundation::
 KF_PLATFORM_API bool beginSheet(const std::shared_ptr<Window>& window, const std::shared_ptr<Window>& sheet,
                                 Window::SheetCompletionHandler handler, foundation::ErrorRef* error = nullptr);
 
-} // namespace view::gtk
+} // namespace ui::gtk

@@ -11,7 +11,15 @@
 #include <string>
 #include <vector>
 
-namespace view::gtk {
+namespace ui::gtk {
+
+using view::ButtonWidget;
+using view::LabelWidget;
+using view::SliderWidget;
+using view::View;
+using view::ViewObserver;
+using view::ViewRealizer;
+using view::Rect;
 
 // The widgets that show one window's views, built once and kept in step
 // with the views while the tree lives. Each view says which widget shows it
@@ -79,4 +87,4 @@ private:
     GdkFrameClock* frameClock_ = nullptr;
 };
 
-} // namespace view::gtk
+} // namespace ui::gtk

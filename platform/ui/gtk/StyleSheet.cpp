@@ -1,10 +1,15 @@
-#include "platform/view/gtk/StyleSheet.h"
+#include "platform/ui/gtk/StyleSheet.h"
 
 #include <charconv>
 #include <cmath>
 #include <string>
 
-namespace view::gtk {
+namespace ui::gtk {
+
+using view::ButtonWidget;
+using view::LabelWidget;
+using view::Layer;
+using view::View;
 
 namespace {
 
@@ -60,4 +65,4 @@ std::string styleRule(const std::string& declarations, const std::string& cssCla
     return "." + cssClass + "{" + declarations + "}\n";
 }
 
-} // namespace view::gtk
+} // namespace ui::gtk

@@ -2,13 +2,20 @@
 
 #include "platform/foundation/Error.h"
 #include "platform/view/Window.h"
-#include "platform/view/gtk/WidgetTree.h"
+#include "platform/ui/gtk/WidgetTree.h"
 
 #include <gtk/gtk.h>
 
 #include <memory>
 
-namespace view::gtk {
+namespace ui::gtk {
+
+using view::NativeSurface;
+using view::Screen;
+using view::Window;
+using view::WindowBackend;
+using view::Size;
+using view::Rect;
 
 // Shows a window as a GtkWindow whose widgets show its views.
 class GtkWindowBackend final : public WindowBackend {
@@ -43,4 +50,4 @@ private:
     GtkWindow* gtkWindow_;
 };
 
-} // namespace view::gtk
+} // namespace ui::gtk

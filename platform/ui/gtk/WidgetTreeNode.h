@@ -1,10 +1,12 @@
 #pragma once
 
-#include "platform/view/gtk/WidgetTree.h"
+#include "platform/ui/gtk/WidgetTree.h"
 
 #include <functional>
 
-namespace view::gtk {
+namespace ui::gtk {
+
+using view::View;
 
 // One view of the tree and what shows it: a widget, or a guide of its
 // holder's layout.
@@ -43,4 +45,4 @@ struct WidgetTree::Node {
     }
 };
 
-} // namespace view::gtk
+} // namespace ui::gtk
