@@ -11,6 +11,5 @@ layout(location = 0) out vec4 colour;
 
 void main() {
     FlowField field = evaluateFlowField(position, waveTurnsPerX, waveTurnsPerY, wavePhases, crossWave);
-    vec3 shaded = shadeFlowField(field, position, look) + ditherNoise(gl_FragCoord.xy);
-    colour = vec4(shaded, 1.0);
+    colour = vec4(shadeFlowField(field, position, look, ditherNoise(gl_FragCoord.xy)), 1.0);
 }

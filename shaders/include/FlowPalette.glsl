@@ -1,39 +1,30 @@
 // The look of the field: a softly lit relief on the dark background, light
 // contour lines between its terraces, and faint filaments that drift across
-// them and merge with them.
+// them and merge with them. What depends only on the settings comes worked
+// out in the frame's look (FlowLook.glsl).
+
+#include "FlowLight.glsl"
 
 const vec3 kBackground = vec3(15.0, 18.0, 22.0) / 255.0;
 const vec3 kDeepGreen = vec3(62.0, 107.0, 82.0) / 255.0;
 const vec3 kLightGreen = vec3(0.61, 0.76, 0.67);
 
-// Every fourth contour is drawn stronger.
-const float kMajorEvery = 4.0;
-// Where the relief's light comes from: upper left, as y grows downwards on
-// the target.
-const vec3 kLight = normalize(vec3(-0.45, -0.55, 0.70));
-
-// The part of a pixel that a line of the given width covers, both in
-// pixels: box filtering keeps the mean right at any resolution. The
-// distance is never negative, so the overlap of the line's box with the
-// pixel's is one clamp.
-float lineCoverage(float distancePixels, float widthPixels) {
-    return clamp(0.5 + 0.5 * widthPixels - distancePixels, 0.0, min(widthPixels, 1.0));
-}
-
-// Distance in pixels from the nearest whole level, given how much the level
-// changes from one pixel to the next along x and y.
-float distanceToContour(float level, vec2 levelPerPixel) {
-    return abs(fract(level + 0.5) - 0.5) / max(length(levelPerPixel), 1.0e-6);
+// The part of a pixel a line along the whole levels covers. `fraction` is
+// fract() of the level at the pixel and `levelStepSquared` the square of how
+// much the level changes from one pixel to the next: the nearer whole level
+// lies the nearer fraction over that step away, in pixels.
+float lineCoverage(float fraction, float levelStepSquared, FlowLine line) {
+    float distancePixels = min(fraction, 1.0 - fraction) * inversesqrt(max(levelStepSquared, 1.0e-12));
+    return clamp(line.reach - distancePixels, 0.0, line.cover);
 }
 
 vec2 pixelGradient(float value) {
     return vec2(dFdx(value), dFdy(value));
 }
 
-// The light on the relief the field's slope tilts: the surface normal
-// (-tilt, 1), normalised, against the light.
-float reliefLight(vec2 tilt) {
-    return max(kLight.z - dot(tilt, kLight.xy), 0.0) * inversesqrt(1.0 + dot(tilt, tilt));
+// Every fourth contour is drawn stronger.
+float contourWeight(float level) {
+    return (int(round(level)) & 3) == 0 ? 1.0 : 0.4;
 }
 
 // The picture as shares of the two greens over the background. Mixing
@@ -45,34 +36,43 @@ struct Shares {
 };
 
 Shares towardsLightGreen(Shares shares, float amount) {
-    return Shares(shares.deep * (1.0 - amount), mix(shares.light, 1.0, amount));
+    return Shares(shares.deep - shares.deep * amount, shares.light + (1.0 - shares.light) * amount);
 }
 
-vec3 shadeFlowField(FlowField field, vec2 position, FlowLook look) {
+vec3 shadeFlowField(FlowField field, vec2 position, FlowLook look, float dither) {
     float intensity = look.intensity;
     float height = 0.5 + 0.5 * field.value;
-    // Relief: the field's slope per picture height tilts the surface.
     vec2 slope = pixelGradient(field.value);
-    float light = reliefLight(slope * look.reliefSlope);
+    float slopeSquared = dot(slope, slope);
+    // Relief: the field's slope, scaled by the relief's, tilts the surface;
+    // its normal (-tilt, 1), normalised, against the light.
+    float light = max(kLight.z - dot(slope, look.lightPerSlope), 0.0) *
+                  inversesqrt(1.0 + look.reliefSlopeSquared * slopeSquared);
 
     float level = field.value * look.bands;
-    float terrace = smoothstep(0.0, 1.0, fract(level));
+    float fraction = fract(level);
+    float terrace = fraction * fraction * (3.0 - 2.0 * fraction);
     float depth = clamp(intensity * height * height * (0.8 + 0.2 * terrace) * (0.35 + 0.65 * light), 0.0, 1.0);
     // The lit crests catch a little of the light green.
-    Shares shares = towardsLightGreen(Shares(depth, 0.0), 0.22 * depth * depth * light);
+    float crest = 0.22 * depth * depth * light;
+    Shares shares = Shares(depth - depth * crest, crest);
 
-    float contour = lineCoverage(distanceToContour(level, slope * look.bands), look.contourWidth);
-    float major = (mod(floor(level + 0.5), kMajorEvery) == 0.0) ? 1.0 : 0.4;
-    shares = towardsLightGreen(shares, contour * major * (0.25 + 0.4 * intensity) * (0.4 + 0.6 * height));
+    float contour = lineCoverage(fraction, look.bandsSquared * slopeSquared, look.contour);
+    shares = towardsLightGreen(shares, contour * contourWeight(level) * look.contourStrength * (0.4 + 0.6 * height));
 
     // Filaments follow the field bent by the warp, so they run across the
     // contours, along them, and into them.
-    float strand = (field.value + 0.35 * field.warp.x) * look.bands * 0.5;
-    float filament = lineCoverage(distanceToContour(strand, pixelGradient(strand)), look.filamentWidth);
-    float glow = 0.15 * filament * intensity * height;
+    float strand = (field.value + 0.35 * field.warp.x) * look.strandBands;
+    vec2 strandStep = pixelGradient(strand);
+    float filament = lineCoverage(fract(strand), dot(strandStep, strandStep), look.filament);
+    float glow = look.glowStrength * filament * height;
 
     // A soft fall-off to the edges keeps the corners calm.
-    float keep = 1.0 - 0.45 * smoothstep(0.1, 1.1, dot(position, position));
-    return kBackground + keep * (shares.deep * (kDeepGreen - kBackground) + shares.light * (kLightGreen - kBackground) +
-                                 glow * kLightGreen);
+    float edge = clamp(dot(position, position) - 0.1, 0.0, 1.0);
+    float keep = 1.0 - 0.45 * edge * edge * (3.0 - 2.0 * edge);
+    float deep = keep * shares.deep;
+    float lightGreen = keep * shares.light;
+    float glowing = keep * glow;
+    return kBackground + dither + deep * (kDeepGreen - kBackground) + lightGreen * (kLightGreen - kBackground) +
+           glowing * kLightGreen;
 }

@@ -9,12 +9,27 @@
 // The field's waves, one to a component of the vec4s below.
 const int kWaveCount = 4;
 
+// A line of the look, in pixels, as its coverage needs it: how far from its
+// middle a pixel's centre may lie and still be touched, and the most of a
+// pixel it can cover.
+struct FlowLine {
+    float reach;
+    float cover;
+};
+
+// The frame's look, worked out once: every factor a pixel would otherwise
+// derive from the settings again.
 struct FlowLook {
     float intensity;
-    float bands;           // contour levels per unit of the field
-    float reliefSlope;     // the relief's tilt per unit the field changes from one pixel to the next
-    float contourWidth;    // pixels
-    float filamentWidth;   // pixels
+    float bands;             // contour levels per unit of the field
+    float bandsSquared;
+    float strandBands;       // filament levels per unit of the bent field
+    vec2 lightPerSlope;      // the light's pull per unit the field changes from one pixel to the next
+    float reliefSlopeSquared;
+    float contourStrength;   // how much a major contour takes towards the light green
+    float glowStrength;
+    FlowLine contour;
+    FlowLine filament;
 };
 
 // The only one the composite pass reads.
