@@ -8,6 +8,9 @@
 // whole process; it forwards to the loader's unless a fault is armed. Link
 // it only into the executables that arm faults.
 
+#include <thread>
+#include <vector>
+
 // While it lives, every submission reports the device lost without reaching
 // the device.
 class LoseDeviceOnSubmit {
@@ -16,4 +19,15 @@ public:
     ~LoseDeviceOnSubmit();
     LoseDeviceOnSubmit(const LoseDeviceOnSubmit&) = delete;
     LoseDeviceOnSubmit& operator=(const LoseDeviceOnSubmit&) = delete;
+};
+
+// While it lives, notes the thread that made each submission.
+class SubmittingThreads {
+public:
+    SubmittingThreads();
+    ~SubmittingThreads();
+    SubmittingThreads(const SubmittingThreads&) = delete;
+    SubmittingThreads& operator=(const SubmittingThreads&) = delete;
+
+    std::vector<std::thread::id> seen() const;
 };

@@ -19,13 +19,10 @@ VulkanCommandBuffer::~VulkanCommandBuffer() {
     if (commandBuffer_) pool_->recycle(commandBuffer_);
 }
 
-// A record that was let go of while still recording, never committed,
-// still holds that recording: it goes first.
-bool VulkanCommandBuffer::begin(std::shared_ptr<VulkanQueue> queue) {
+// A record that was let go of while still encoding, never committed, still
+// holds that encoding: it goes first.
+void VulkanCommandBuffer::begin(std::shared_ptr<VulkanQueue> queue) {
     if (status_ == CommandBufferStatus::NotEnqueued) releaseRecording();
-    VkResult result;
-    commandBuffer_ = pool_->begin(&result);
-    if (!commandBuffer_) return false;
     queue_ = std::move(queue);
     label_.clear();
     openEncoder_ = nullptr;
@@ -33,20 +30,19 @@ bool VulkanCommandBuffer::begin(std::shared_ptr<VulkanQueue> queue) {
     status_ = CommandBufferStatus::NotEnqueued;
     error_ = nullptr;
     finished_ = false;
-    return true;
 }
 
 void VulkanCommandBuffer::releaseRecording() {
     if (openEncoder_) openEncoder_->endEncoding();
     openEncoder_ = nullptr;
+    commands_.clear();
     completedHandlers_.clear();
     presented_.clear();
     retained_.clear();
-    if (commandBuffer_) pool_->recycle(std::exchange(commandBuffer_, VK_NULL_HANDLE));
 }
 
 bool VulkanCommandBuffer::isRecording(const char* call) const {
-    if (status() == CommandBufferStatus::NotEnqueued && commandBuffer_) return true;
+    if (status() == CommandBufferStatus::NotEnqueued && queue_) return true;
     reportMisuse(call, "the command buffer was already committed");
     return false;
 }
@@ -107,18 +103,30 @@ void VulkanCommandBuffer::prepareSubmission() {
 void VulkanCommandBuffer::commit() {
     if (!isRecording("commit")) return;
     endOpenPass("commit");
-    prepareSubmission();
     {
         std::lock_guard lock(mutex_);
         status_ = CommandBufferStatus::Committed;
     }
-    auto queue = std::move(queue_);
+    const auto queue = std::move(queue_);
+    queue->record([self = shared_from_this(), queue = queue.get()] { self->recordAndSubmit(*queue); });
+}
+
+// The queue outlives its recordings: it runs them all before it goes.
+void VulkanCommandBuffer::recordAndSubmit(VulkanQueue& queue) {
     auto completion = [self = shared_from_this()](const foundation::ErrorRef& failure) { self->complete(failure); };
-    if (VkResult result = vkEndCommandBuffer(commandBuffer_); result != VK_SUCCESS) {
-        queue->fail(vulkanError("vkEndCommandBuffer", result), std::move(completion));
+    VkResult result;
+    commandBuffer_ = pool_->begin(&result);
+    if (!commandBuffer_) {
+        queue.fail(vulkanError("vkBeginCommandBuffer", result), std::move(completion));
         return;
     }
-    queue->submit(commandBuffer_, submission_, std::move(completion));
+    commands_.recordInto(commandBuffer_, *logicalDevice_);
+    prepareSubmission();
+    if (result = vkEndCommandBuffer(commandBuffer_); result != VK_SUCCESS) {
+        queue.fail(vulkanError("vkEndCommandBuffer", result), std::move(completion));
+        return;
+    }
+    queue.submit(commandBuffer_, submission_, std::move(completion));
 }
 
 // On the completion thread. The buffer's references are dropped here, after
@@ -134,7 +142,8 @@ void VulkanCommandBuffer::complete(const foundation::ErrorRef& failure) {
     for (const auto& drawable : presented_) drawable->presentationFinished(presentedTime);
     presented_.clear();
     retained_.clear();
-    pool_->recycle(std::exchange(commandBuffer_, VK_NULL_HANDLE));
+    commands_.clear();
+    if (commandBuffer_) pool_->recycle(std::exchange(commandBuffer_, VK_NULL_HANDLE));
     {
         std::lock_guard lock(mutex_);
         finished_ = true;

@@ -2,6 +2,7 @@
 
 #include "platform/gpu/CommandBuffer.h"
 #include "platform/gpu/vulkan/CommandBufferPool.h"
+#include "platform/gpu/vulkan/EncodedCommands.h"
 #include "platform/gpu/vulkan/LogicalDevice.h"
 #include "platform/gpu/vulkan/ReusedRecords.h"
 #include "platform/gpu/vulkan/VulkanDrawable.h"
@@ -19,9 +20,11 @@ namespace gpu::vulkan {
 
 class VulkanRenderCommandEncoder;
 
-// Records passes into a pooled Vulkan command buffer. Committed, it holds
-// everything its passes use (and the drawables it presents) until the
-// completion thread has run its handlers; only then are they released.
+// Encodes passes into a list of its own; committed, it is recorded into a
+// pooled Vulkan command buffer and submitted on the queue's recording
+// thread. It holds everything its passes use (and the drawables it
+// presents) until the completion thread has run its handlers; only then are
+// they released.
 //
 // The object is a record its queue hands out again (ReusedRecords) once
 // nobody holds it any more: its lists, its encoders and its label keep
@@ -31,9 +34,8 @@ public:
     VulkanCommandBuffer(std::shared_ptr<LogicalDevice> logicalDevice, std::shared_ptr<CommandBufferPool> pool);
     ~VulkanCommandBuffer() override;
 
-    // Starts recording anew, for the queue; false when no Vulkan command
-    // buffer can be begun.
-    bool begin(std::shared_ptr<VulkanQueue> queue);
+    // Starts encoding anew, for the queue.
+    void begin(std::shared_ptr<VulkanQueue> queue);
 
     std::string label() const override { return label_; }
     void setLabel(std::string_view label) override { label_.assign(label); }
@@ -46,19 +48,20 @@ public:
     CommandBufferStatus status() const override;
     foundation::ErrorRef error() const override;
 
-    // For the encoders that record into this buffer.
-    VkCommandBuffer handle() const { return commandBuffer_; }
-    const LogicalDevice& logicalDevice() const { return *logicalDevice_; }
+    // For the encoders that encode into this buffer.
+    EncodedCommands& commands() { return commands_; }
     void retain(std::shared_ptr<const void> object);
 
 private:
     // False, with the misuse reported, once the buffer was committed.
     bool isRecording(const char* call) const;
     void endOpenPass(const char* call);
+    // On the recording thread.
+    void recordAndSubmit(VulkanQueue& queue);
     void prepareSubmission();
     void complete(const foundation::ErrorRef& failure);
     void runCompletedHandlers();
-    // Lets go of what the recording referenced and of its Vulkan buffer.
+    // Lets go of what the encoding referenced.
     void releaseRecording();
 
     std::shared_ptr<LogicalDevice> logicalDevice_;
@@ -67,8 +70,10 @@ private:
     // itself.
     std::shared_ptr<VulkanQueue> queue_;
     std::shared_ptr<CommandBufferPool> pool_;
+    // From the recording thread's recording until the completion.
     VkCommandBuffer commandBuffer_ = VK_NULL_HANDLE;
     std::string label_;
+    EncodedCommands commands_;
     ReusedRecords<VulkanRenderCommandEncoder> encoders_;
     VulkanRenderCommandEncoder* openEncoder_ = nullptr;
     std::vector<std::shared_ptr<const void>> retained_;

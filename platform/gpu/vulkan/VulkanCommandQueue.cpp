@@ -26,7 +26,7 @@ std::shared_ptr<CommandBuffer> VulkanCommandQueue::commandBuffer() {
         record = std::make_shared<VulkanCommandBuffer>(logicalDevice_, pool_);
         records_.add(record);
     }
-    if (!record->begin(queue_)) return nullptr;
+    record->begin(queue_);
     return record;
 }
 

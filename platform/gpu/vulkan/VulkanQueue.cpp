@@ -73,6 +73,7 @@ foundation::ErrorRef VulkanQueue::submitAndWait(VkCommandBuffer commandBuffer) {
 }
 
 void VulkanQueue::waitIdle() {
+    recordingThread_.drain();
     std::lock_guard lock(mutex_);
     logicalDevice_->noteResult(vkQueueWaitIdle(logicalDevice_->queue()));
 }

@@ -4,6 +4,7 @@
 #include "platform/foundation/InplaceFunction.h"
 #include "platform/gpu/vulkan/CompletionThread.h"
 #include "platform/gpu/vulkan/LogicalDevice.h"
+#include "platform/gpu/vulkan/RecordingThread.h"
 
 #include <vulkan/vulkan.h>
 
@@ -39,7 +40,9 @@ struct SubmissionSync {
 
 // The device's one queue: every vkQueueSubmit2 and vkQueuePresentKHR of the
 // process happens here, under one lock, so submissions reach the device in
-// the order their completions are expected.
+// the order their completions are expected. Committed command buffers are
+// recorded and submitted on the queue's recording thread, in commit order;
+// the backend's own work is submitted from the thread that asks for it.
 class VulkanQueue {
 public:
     using Completion = CompletionThread::Completion;
@@ -55,7 +58,11 @@ public:
     void fail(foundation::ErrorRef error, Completion completion);
     // Blocks the calling thread, which must not be the completion thread.
     foundation::ErrorRef submitAndWait(VkCommandBuffer commandBuffer);
-    // Waits until the device has finished everything submitted so far.
+    // Runs the recording on the recording thread, after every recording
+    // handed over before it.
+    void record(RecordingThread::Recording recording) { recordingThread_.record(std::move(recording)); }
+    // Waits until the device has finished everything committed and
+    // submitted so far.
     void waitIdle();
 
 private:
@@ -68,6 +75,8 @@ private:
     // The signals of the submission under way: the sync's and the
     // completion's. Under the lock; kept for its room.
     std::vector<VkSemaphoreSubmitInfo> signals_;
+    // Last, so that it has run what was committed before the rest goes.
+    RecordingThread recordingThread_;
 };
 
 } // namespace gpu::vulkan

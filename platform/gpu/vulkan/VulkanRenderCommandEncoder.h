@@ -12,17 +12,16 @@
 
 namespace gpu::vulkan {
 
-// One dynamic-rendering pass. Inline bytes become push constants (vertex
+// One dynamic-rendering pass, encoded into its command buffer's list for
+// the queue's thread to record. Inline bytes become push constants (vertex
 // bytes at offset 0, fragment bytes at 96), the fragment texture and sampler
-// push descriptors at the next draw. The viewport is flipped so that
-// y = +1 is the top edge and the first row in memory.
+// push descriptors at the next draw.
 //
 // A record of its command buffer, which owns it and begins it again for
 // another pass once nobody else holds it.
 class VulkanRenderCommandEncoder final : public RenderCommandEncoder {
 public:
-    // Orders the target after its earlier uses and begins the pass in the
-    // buffer.
+    // Begins the pass on the target in the buffer.
     void begin(VulkanCommandBuffer* commandBuffer, std::shared_ptr<VulkanTexture> target,
                const RenderPassColorAttachmentDescriptor& attachment);
     // The command buffer goes: whatever is asked from now on is misuse.
@@ -43,14 +42,12 @@ public:
 private:
     // False, with the misuse reported, once the pass has ended.
     bool isEncoding(const char* call) const;
-    void beginRendering(const RenderPassColorAttachmentDescriptor& attachment);
     void pushConstants(VkShaderStageFlags stage, std::uint32_t offset, std::size_t maxLength, const void* bytes,
                        std::size_t length, std::size_t index);
     void pushFragmentResources();
 
     // Not owned: it owns this.
     VulkanCommandBuffer* commandBuffer_ = nullptr;
-    VkCommandBuffer recording_ = VK_NULL_HANDLE;
     std::shared_ptr<VulkanTexture> target_;
     std::shared_ptr<VulkanTexture> fragmentTexture_;
     std::shared_ptr<VulkanSamplerState> fragmentSampler_;
