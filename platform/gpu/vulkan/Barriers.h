@@ -26,6 +26,10 @@ inline constexpr ImageState kCopySourceImage{VK_IMAGE_LAYOUT_TRANSFER_SRC_OPTIMA
 // after that stage.
 inline constexpr ImageState kPresentImage{VK_IMAGE_LAYOUT_PRESENT_SRC_KHR,
                                           VK_PIPELINE_STAGE_2_COLOR_ATTACHMENT_OUTPUT_BIT, VK_ACCESS_2_NONE};
+// Drawn straight into host memory, which the host reads once the pass that
+// drew it has completed.
+inline constexpr ImageState kHostReadImage{VK_IMAGE_LAYOUT_GENERAL, VK_PIPELINE_STAGE_2_HOST_BIT,
+                                           VK_ACCESS_2_HOST_READ_BIT};
 inline constexpr ImageState kCopyDestinationImage{VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL, VK_PIPELINE_STAGE_2_COPY_BIT,
                                                   VK_ACCESS_2_TRANSFER_WRITE_BIT};
 

@@ -40,7 +40,10 @@ VkResult HostBuffer::import(std::byte* memory, VkBufferUsageFlags usage) {
         .handleTypes = VK_EXTERNAL_MEMORY_HANDLE_TYPE_HOST_ALLOCATION_BIT_EXT,
     };
     if (VkResult result = createBuffer(usage, &external); result != VK_SUCCESS) return result;
-    if (VkResult result = logicalDevice_->importHostMemory(memory, size_, &memory_); result != VK_SUCCESS) {
+    VkMemoryRequirements requirements;
+    vkGetBufferMemoryRequirements(logicalDevice_->device(), buffer_, &requirements);
+    if (VkResult result = logicalDevice_->importHostMemory(memory, size_, requirements.memoryTypeBits, &memory_);
+        result != VK_SUCCESS) {
         memory_ = VK_NULL_HANDLE;
         return result;
     }

@@ -182,7 +182,8 @@ void LogicalDevice::enableHostMemoryImport() {
         vkGetDeviceProcAddr(device_, "vkGetMemoryHostPointerPropertiesEXT"));
 }
 
-VkResult LogicalDevice::importHostMemory(void* pointer, VkDeviceSize size, VkDeviceMemory* memory) const {
+VkResult LogicalDevice::importHostMemory(void* pointer, VkDeviceSize size, std::uint32_t allowedTypes,
+                                         VkDeviceMemory* memory) const {
     if (!getMemoryHostPointerProperties_) return VK_ERROR_EXTENSION_NOT_PRESENT;
     constexpr auto kHostMemory = VK_EXTERNAL_MEMORY_HANDLE_TYPE_HOST_ALLOCATION_BIT_EXT;
     VkMemoryHostPointerPropertiesEXT pointerProperties{.sType = VK_STRUCTURE_TYPE_MEMORY_HOST_POINTER_PROPERTIES_EXT};
@@ -190,7 +191,7 @@ VkResult LogicalDevice::importHostMemory(void* pointer, VkDeviceSize size, VkDev
         result != VK_SUCCESS) {
         return result;
     }
-    const auto type = memoryTypeIndex(pointerProperties.memoryTypeBits,
+    const auto type = memoryTypeIndex(pointerProperties.memoryTypeBits & allowedTypes,
                                       VK_MEMORY_PROPERTY_HOST_VISIBLE_BIT | VK_MEMORY_PROPERTY_HOST_COHERENT_BIT);
     if (!type) return VK_ERROR_INVALID_EXTERNAL_HANDLE;
     const VkImportMemoryHostPointerInfoEXT import{

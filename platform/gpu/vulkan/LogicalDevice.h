@@ -64,8 +64,10 @@ public:
     bool importsHostMemory() const { return getMemoryHostPointerProperties_ != nullptr; }
     VkDeviceSize hostMemoryAlignment() const { return hostMemoryAlignment_; }
     // Device memory over the process's memory at the pointer, of the size;
-    // both aligned as above. The memory must outlive it.
-    VkResult importHostMemory(void* pointer, VkDeviceSize size, VkDeviceMemory* memory) const;
+    // both aligned as above, and of one of the allowed types (a resource's
+    // memory requirements). The memory must outlive it.
+    VkResult importHostMemory(void* pointer, VkDeviceSize size, std::uint32_t allowedTypes,
+                              VkDeviceMemory* memory) const;
     void pushDescriptorSet(VkCommandBuffer commandBuffer, std::uint32_t writeCount,
                            const VkWriteDescriptorSet* writes) const;
 

@@ -96,16 +96,12 @@ bool SharedMemoryDrawableSource::makeFrames() {
     frames_.clear();
     auto descriptor = TextureDescriptor::texture2DDescriptor(PixelFormat::BGRA8Unorm, width_, height_, false);
     descriptor.usage = TextureUsageRenderTarget;
-    // Read back after every pass: into the segment.
+    // Drawn into the segment, or read back into it after every pass.
     descriptor.storageMode = StorageMode::Shared;
     for (int index = 0; index < kFrameCount; ++index) {
         auto segment = SharedMemoryImage::create(window_, width_, height_, logicalDevice_->hostMemoryAlignment());
         if (!segment) return false;
-        VkResult result;
-        auto readback = HostBuffer::importing(logicalDevice_, segment->data(), segment->size(),
-                                              VK_BUFFER_USAGE_TRANSFER_DST_BIT, &result);
-        if (!readback) return false;
-        auto texture = makeTexture_(descriptor, std::move(readback));
+        auto texture = makeTexture_(descriptor, {segment->data(), segment->size()});
         if (!texture) return false;
         frames_.add(
             std::make_shared<SharedMemoryFrame>(std::move(segment), std::move(texture), finished_, windowLost_));

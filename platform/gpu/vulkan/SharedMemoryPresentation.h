@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 
 namespace gpu::vulkan {
 
@@ -28,9 +29,9 @@ struct SharedMemoryWindow;
 // (nothing to wait for) when both are.
 class SharedMemoryDrawableSource final : public WindowDrawableSource {
 public:
-    // Makes a Shared texture that reads back into the buffer.
+    // Makes a Shared texture whose pixels land in the memory.
     using TextureMaker = std::function<std::shared_ptr<VulkanTexture>(const TextureDescriptor& descriptor,
-                                                                      std::unique_ptr<HostBuffer> readback)>;
+                                                                      std::span<std::byte> pixels)>;
 
     // Null where the window's server shares no memory with this process (a
     // remote display, no MIT-SHM), the window takes no 32-bit pixels, or

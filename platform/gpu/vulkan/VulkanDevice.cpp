@@ -58,8 +58,8 @@ std::shared_ptr<SamplerState> VulkanDevice::newSamplerStateWithDescriptor(const 
 }
 
 std::shared_ptr<VulkanTexture> VulkanDevice::newVulkanTexture(const TextureDescriptor& descriptor,
-                                                              std::unique_ptr<HostBuffer> readbackInto) {
-    auto texture = VulkanTexture::create(logicalDevice_, descriptor, std::move(readbackInto));
+                                                              std::span<std::byte> pixelsInto) {
+    auto texture = VulkanTexture::create(logicalDevice_, descriptor, pixelsInto);
     if (!texture) return nullptr;
     const auto failure = immediateCommands_->submit(
         [&texture](VkCommandBuffer commandBuffer) { texture->recordInitialLayout(commandBuffer); }, texture);
@@ -91,8 +91,8 @@ std::shared_ptr<WindowDrawableSource> VulkanDevice::newWindowDrawableSource(cons
     // shared memory where they can; a swapchain takes the rest.
     auto shared = SharedMemoryDrawableSource::create(
         logicalDevice_,
-        [this](const TextureDescriptor& descriptor, std::unique_ptr<HostBuffer> readback) {
-            return newVulkanTexture(descriptor, std::move(readback));
+        [this](const TextureDescriptor& descriptor, std::span<std::byte> pixels) {
+            return newVulkanTexture(descriptor, pixels);
         },
         window, width, height);
     if (shared) return shared;

@@ -28,7 +28,7 @@ VulkanTexture::VulkanTexture(std::shared_ptr<LogicalDevice> logicalDevice, const
 
 std::shared_ptr<VulkanTexture> VulkanTexture::create(std::shared_ptr<LogicalDevice> logicalDevice,
                                                      const TextureDescriptor& descriptor,
-                                                     std::unique_ptr<HostBuffer> readbackInto) {
+                                                     std::span<std::byte> pixelsInto) {
     const VkFormat format = vulkanFormat(descriptor.pixelFormat);
     const std::uint64_t maxSide = logicalDevice->properties().limits.maxImageDimension2D;
     const bool sizeFits = descriptor.width >= 1 && descriptor.height >= 1 && descriptor.width <= maxSide &&
@@ -37,13 +37,18 @@ std::shared_ptr<VulkanTexture> VulkanTexture::create(std::shared_ptr<LogicalDevi
         return nullptr;
     }
     std::shared_ptr<VulkanTexture> texture(new VulkanTexture(std::move(logicalDevice), descriptor, format, false));
-    if (texture->createImage() != VK_SUCCESS || texture->createView() != VK_SUCCESS) return nullptr;
-    if (descriptor.storageMode == StorageMode::Shared) {
+    const bool shared = descriptor.storageMode == StorageMode::Shared;
+    const bool drawnInHost = shared && !pixelsInto.empty() && texture->createImageInHostMemory(pixelsInto) == VK_SUCCESS;
+    if (!drawnInHost && texture->createImage() != VK_SUCCESS) return nullptr;
+    if (texture->createView() != VK_SUCCESS) return nullptr;
+    if (shared && !drawnInHost) {
         VkResult result;
         const VkDeviceSize size = descriptor.width * descriptor.height * kBytesPerPixel;
-        texture->readback_ = readbackInto ? std::move(readbackInto)
-                                          : HostBuffer::create(texture->logicalDevice_, size,
-                                                               VK_BUFFER_USAGE_TRANSFER_DST_BIT, &result);
+        texture->readback_ = pixelsInto.empty()
+                                 ? HostBuffer::create(texture->logicalDevice_, size, VK_BUFFER_USAGE_TRANSFER_DST_BIT,
+                                                      &result)
+                                 : HostBuffer::importing(texture->logicalDevice_, pixelsInto.data(), pixelsInto.size(),
+                                                         VK_BUFFER_USAGE_TRANSFER_DST_BIT, &result);
         if (!texture->readback_ || texture->readback_->size() < size) return nullptr;
     }
     return texture;
@@ -60,21 +65,26 @@ std::shared_ptr<VulkanTexture> VulkanTexture::wrapPresentableImage(std::shared_p
     return texture;
 }
 
-VkResult VulkanTexture::createImage() {
-    const VkDevice device = logicalDevice_->device();
-    const VkImageCreateInfo info{
+VkImageCreateInfo VulkanTexture::imageInfo(VkImageTiling tiling, const void* next) const {
+    return {
         .sType = VK_STRUCTURE_TYPE_IMAGE_CREATE_INFO,
+        .pNext = next,
         .imageType = VK_IMAGE_TYPE_2D,
         .format = format_,
         .extent = {extent().width, extent().height, 1},
         .mipLevels = 1,
         .arrayLayers = 1,
         .samples = VK_SAMPLE_COUNT_1_BIT,
-        .tiling = VK_IMAGE_TILING_OPTIMAL,
+        .tiling = tiling,
         .usage = imageUsage(descriptor_),
         .sharingMode = VK_SHARING_MODE_EXCLUSIVE,
         .initialLayout = VK_IMAGE_LAYOUT_UNDEFINED,
     };
+}
+
+VkResult VulkanTexture::createImage() {
+    const VkDevice device = logicalDevice_->device();
+    const VkImageCreateInfo info = imageInfo(VK_IMAGE_TILING_OPTIMAL, nullptr);
     if (VkResult result = vkCreateImage(device, &info, nullptr, &image_); result != VK_SUCCESS) {
         image_ = VK_NULL_HANDLE;
         return result;
@@ -87,6 +97,70 @@ VkResult VulkanTexture::createImage() {
         return result;
     }
     return vkBindImageMemory(device, image_, memory_, 0);
+}
+
+bool VulkanTexture::canDrawIntoHostMemory() const {
+    const VkPhysicalDeviceExternalImageFormatInfo external{
+        .sType = VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_EXTERNAL_IMAGE_FORMAT_INFO,
+        .handleType = VK_EXTERNAL_MEMORY_HANDLE_TYPE_HOST_ALLOCATION_BIT_EXT,
+    };
+    const VkPhysicalDeviceImageFormatInfo2 info{
+        .sType = VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_IMAGE_FORMAT_INFO_2,
+        .pNext = &external,
+        .format = format_,
+        .type = VK_IMAGE_TYPE_2D,
+        .tiling = VK_IMAGE_TILING_LINEAR,
+        .usage = imageUsage(descriptor_),
+    };
+    VkExternalImageFormatProperties externalProperties{.sType = VK_STRUCTURE_TYPE_EXTERNAL_IMAGE_FORMAT_PROPERTIES};
+    VkImageFormatProperties2 properties{.sType = VK_STRUCTURE_TYPE_IMAGE_FORMAT_PROPERTIES_2,
+                                        .pNext = &externalProperties};
+    if (vkGetPhysicalDeviceImageFormatProperties2(logicalDevice_->physicalDevice(), &info, &properties) != VK_SUCCESS) {
+        return false;
+    }
+    const auto& limits = properties.imageFormatProperties.maxExtent;
+    return (externalProperties.externalMemoryProperties.externalMemoryFeatures &
+            VK_EXTERNAL_MEMORY_FEATURE_IMPORTABLE_BIT) &&
+           extent().width <= limits.width && extent().height <= limits.height;
+}
+
+// A linear image whose rows are the host memory's rows, tightly packed, so
+// that what a pass draws is where the host reads it. Anything else the
+// device would want (another row pitch, an offset, more memory) leaves it
+// to an image of its own and a copy.
+VkResult VulkanTexture::createImageInHostMemory(std::span<std::byte> pixels) {
+    if (!logicalDevice_->importsHostMemory() || !canDrawIntoHostMemory()) return VK_ERROR_FORMAT_NOT_SUPPORTED;
+    const VkDevice device = logicalDevice_->device();
+    const VkExternalMemoryImageCreateInfo external{
+        .sType = VK_STRUCTURE_TYPE_EXTERNAL_MEMORY_IMAGE_CREATE_INFO,
+        .handleTypes = VK_EXTERNAL_MEMORY_HANDLE_TYPE_HOST_ALLOCATION_BIT_EXT,
+    };
+    const VkImageCreateInfo info = imageInfo(VK_IMAGE_TILING_LINEAR, &external);
+    if (VkResult result = vkCreateImage(device, &info, nullptr, &image_); result != VK_SUCCESS) {
+        image_ = VK_NULL_HANDLE;
+        return result;
+    }
+    const VkImageSubresource colour{.aspectMask = VK_IMAGE_ASPECT_COLOR_BIT};
+    VkSubresourceLayout layout;
+    vkGetImageSubresourceLayout(device, image_, &colour, &layout);
+    VkMemoryRequirements requirements;
+    vkGetImageMemoryRequirements(device, image_, &requirements);
+    const bool fits = layout.offset == 0 && layout.rowPitch == descriptor_.width * kBytesPerPixel &&
+                      requirements.size <= pixels.size() &&
+                      reinterpret_cast<std::uintptr_t>(pixels.data()) % requirements.alignment == 0;
+    VkResult result = fits ? logicalDevice_->importHostMemory(pixels.data(), pixels.size(),
+                                                              requirements.memoryTypeBits, &memory_)
+                           : VK_ERROR_FORMAT_NOT_SUPPORTED;
+    if (result == VK_SUCCESS) result = vkBindImageMemory(device, image_, memory_, 0);
+    if (result != VK_SUCCESS) {
+        if (memory_) vkFreeMemory(device, memory_, nullptr);
+        vkDestroyImage(device, image_, nullptr);
+        memory_ = VK_NULL_HANDLE;
+        image_ = VK_NULL_HANDLE;
+        return result;
+    }
+    drawnPixels_ = pixels.data();
+    return VK_SUCCESS;
 }
 
 VkResult VulkanTexture::createView() {
@@ -120,6 +194,7 @@ VkExtent2D VulkanTexture::extent() const {
 
 const ImageState& VulkanTexture::restingState() const {
     if (presentable_) return kPresentImage;
+    if (drawnPixels_) return kHostReadImage;
     return descriptor_.usage & TextureUsageShaderRead ? kSampledImage : kColorAttachmentImage;
 }
 
@@ -160,6 +235,8 @@ void VulkanTexture::recordReadback(VkCommandBuffer commandBuffer) const {
     recordHostReadBarrier(commandBuffer, readback_->handle());
 }
 
+const std::byte* VulkanTexture::hostPixels() const { return readback_ ? readback_->data() : drawnPixels_; }
+
 bool VulkanTexture::coversRegion(const Region& region) const {
     return region.origin.x + region.size.width <= descriptor_.width &&
            region.origin.y + region.size.height <= descriptor_.height && region.origin.z == 0 &&
@@ -168,12 +245,13 @@ bool VulkanTexture::coversRegion(const Region& region) const {
 
 void VulkanTexture::getBytes(void* bytes, std::size_t bytesPerRow, const Region& region, std::uint64_t mipmapLevel) {
     const std::size_t rowLength = region.size.width * kBytesPerPixel;
-    if (!readback_ || !bytes || mipmapLevel != 0 || !coversRegion(region) || bytesPerRow < rowLength) return;
+    const std::byte* pixels = hostPixels();
+    if (!pixels || !bytes || mipmapLevel != 0 || !coversRegion(region) || bytesPerRow < rowLength) return;
     auto* destination = static_cast<std::byte*>(bytes);
     const std::size_t sourceBytesPerRow = descriptor_.width * kBytesPerPixel;
     for (std::uint64_t row = 0; row < region.size.height; ++row) {
         const std::byte* source =
-            readback_->data() + (region.origin.y + row) * sourceBytesPerRow + region.origin.x * kBytesPerPixel;
+            pixels + (region.origin.y + row) * sourceBytesPerRow + region.origin.x * kBytesPerPixel;
         std::memcpy(destination + row * bytesPerRow, source, rowLength);
     }
 }

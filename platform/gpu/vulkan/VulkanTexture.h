@@ -8,6 +8,7 @@
 #include <vulkan/vulkan.h>
 
 #include <memory>
+#include <span>
 #include <string>
 
 namespace gpu::vulkan {
@@ -15,17 +16,19 @@ namespace gpu::vulkan {
 // A device-local 2D image. Between uses it rests in one layout (sampled when
 // it may be sampled, else attachment), so every pass can order itself after
 // whatever came before without knowing what that was. A Shared texture also
-// copies each pass's result into host memory, where getBytes reads it.
+// copies each pass's result into host memory, where getBytes reads it; or,
+// where the device can draw into the host memory it is given, it is drawn
+// there itself and rests readable by the host.
 class VulkanTexture final : public Texture {
 public:
     // Null for an invalid format, size or usage, a mipmapped texture, or
     // when memory runs out. Its layout is undefined until recordInitialLayout
-    // or an upload has run. A Shared texture reads back into the buffer
-    // given (of at least its rows of pixels, tightly packed), else into one
-    // of its own.
+    // or an upload has run. A Shared texture's pixels land in the host
+    // memory given (of at least its rows of pixels, tightly packed, aligned
+    // for import), else in memory of its own.
     static std::shared_ptr<VulkanTexture> create(std::shared_ptr<LogicalDevice> logicalDevice,
                                                  const TextureDescriptor& descriptor,
-                                                 std::unique_ptr<HostBuffer> readbackInto = nullptr);
+                                                 std::span<std::byte> pixelsInto = {});
     // A swapchain's image, owned by its swapchain. Between frames it rests
     // in the presentation layout; its contents are undefined until it was
     // first drawn. Null when no view of it can be made.
@@ -47,6 +50,8 @@ public:
     VkFormat format() const { return format_; }
     VkExtent2D extent() const;
     const ImageState& restingState() const;
+    // Drawn straight into host memory, with no copy after a pass.
+    bool drawsIntoHostMemory() const { return drawnPixels_ != nullptr; }
 
     void recordInitialLayout(VkCommandBuffer commandBuffer) const;
     void recordAttachmentBegin(VkCommandBuffer commandBuffer, bool discardContents) const;
@@ -60,7 +65,11 @@ public:
 private:
     VulkanTexture(std::shared_ptr<LogicalDevice> logicalDevice, const TextureDescriptor& descriptor, VkFormat format,
                   bool presentable);
+    VkImageCreateInfo imageInfo(VkImageTiling tiling, const void* next) const;
     VkResult createImage();
+    VkResult createImageInHostMemory(std::span<std::byte> pixels);
+    bool canDrawIntoHostMemory() const;
+    const std::byte* hostPixels() const;
     VkResult createView();
     void recordReadback(VkCommandBuffer commandBuffer) const;
     bool coversRegion(const Region& region) const;
@@ -70,14 +79,16 @@ private:
     VkFormat format_;
     // A swapchain's image: not ours to destroy, presented between frames.
     bool presentable_;
-    // Recorded on the main thread in submission order, so it tells what the
-    // layout will be when the next recorded use runs.
+    // Recorded on the queue's recording thread in submission order, so it
+    // tells what the layout will be when the next recorded use runs.
     mutable bool layoutDefined_;
     std::string label_;
     VkImage image_ = VK_NULL_HANDLE;
     VkDeviceMemory memory_ = VK_NULL_HANDLE;
     VkImageView view_ = VK_NULL_HANDLE;
     std::unique_ptr<HostBuffer> readback_;
+    // The host memory the image itself lies in, when it does.
+    std::byte* drawnPixels_ = nullptr;
 };
 
 } // namespace gpu::vulkan
