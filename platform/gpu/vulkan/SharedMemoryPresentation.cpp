@@ -1,6 +1,7 @@
 #include "platform/gpu/vulkan/SharedMemoryPresentation.h"
 
 #include "platform/gpu/PresentedHandlers.h"
+#include "platform/gpu/vulkan/PixelFormats.h"
 #include "platform/gpu/vulkan/ShownFrames.h"
 #include "platform/gpu/vulkan/VulkanDrawable.h"
 #include "platform/gpu/vulkan/XlibSurface.h"
@@ -98,10 +99,16 @@ bool SharedMemoryDrawableSource::makeFrames() {
     descriptor.usage = TextureUsageRenderTarget;
     // Drawn into the segment, or read back into it after every pass.
     descriptor.storageMode = StorageMode::Shared;
+    // Rows as the device draws a linear image where it can draw into the
+    // segment, else tightly packed for the copy.
+    const std::uint64_t rowLength = width_ * kBytesPerPixel;
+    const HostImageLayout layout =
+        VulkanTexture::hostImageLayout(logicalDevice_, descriptor).value_or(HostImageLayout{rowLength, rowLength * height_});
     for (int index = 0; index < kFrameCount; ++index) {
-        auto segment = SharedMemoryImage::create(window_, width_, height_, logicalDevice_->hostMemoryAlignment());
+        auto segment =
+            SharedMemoryImage::create(window_, width_, height_, layout, logicalDevice_->hostMemoryAlignment());
         if (!segment) return false;
-        auto texture = makeTexture_(descriptor, {segment->data(), segment->size()});
+        auto texture = makeTexture_(descriptor, {{segment->data(), segment->size()}, layout.bytesPerRow});
         if (!texture) return false;
         frames_.add(
             std::make_shared<SharedMemoryFrame>(std::move(segment), std::move(texture), finished_, windowLost_));

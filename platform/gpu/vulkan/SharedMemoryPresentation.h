@@ -11,7 +11,6 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <span>
 
 namespace gpu::vulkan {
 
@@ -30,8 +29,8 @@ struct SharedMemoryWindow;
 class SharedMemoryDrawableSource final : public WindowDrawableSource {
 public:
     // Makes a Shared texture whose pixels land in the memory.
-    using TextureMaker = std::function<std::shared_ptr<VulkanTexture>(const TextureDescriptor& descriptor,
-                                                                      std::span<std::byte> pixels)>;
+    using TextureMaker =
+        std::function<std::shared_ptr<VulkanTexture>(const TextureDescriptor& descriptor, HostPixels pixels)>;
 
     // Null where the window's server shares no memory with this process (a
     // remote display, no MIT-SHM), the window takes no 32-bit pixels, or

@@ -58,7 +58,7 @@ std::shared_ptr<SamplerState> VulkanDevice::newSamplerStateWithDescriptor(const 
 }
 
 std::shared_ptr<VulkanTexture> VulkanDevice::newVulkanTexture(const TextureDescriptor& descriptor,
-                                                              std::span<std::byte> pixelsInto) {
+                                                              HostPixels pixelsInto) {
     auto texture = VulkanTexture::create(logicalDevice_, descriptor, pixelsInto);
     if (!texture) return nullptr;
     const auto failure = immediateCommands_->submit(
@@ -91,7 +91,7 @@ std::shared_ptr<WindowDrawableSource> VulkanDevice::newWindowDrawableSource(cons
     // shared memory where they can; a swapchain takes the rest.
     auto shared = SharedMemoryDrawableSource::create(
         logicalDevice_,
-        [this](const TextureDescriptor& descriptor, std::span<std::byte> pixels) {
+        [this](const TextureDescriptor& descriptor, HostPixels pixels) {
             return newVulkanTexture(descriptor, pixels);
         },
         window, width, height);

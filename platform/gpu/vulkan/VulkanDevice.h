@@ -7,7 +7,6 @@
 #include "platform/gpu/vulkan/VulkanTexture.h"
 
 #include <memory>
-#include <span>
 #include <string>
 
 namespace gpu::vulkan {
@@ -43,7 +42,7 @@ private:
                  std::shared_ptr<ImmediateCommands> immediateCommands);
     // A new texture in its resting layout, ordered before any later work.
     std::shared_ptr<VulkanTexture> newVulkanTexture(const TextureDescriptor& descriptor,
-                                                    std::span<std::byte> pixelsInto = {});
+                                                    HostPixels pixelsInto = {});
 
     std::shared_ptr<LogicalDevice> logicalDevice_;
     std::shared_ptr<VulkanQueue> queue_;

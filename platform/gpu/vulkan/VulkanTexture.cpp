@@ -27,8 +27,7 @@ VulkanTexture::VulkanTexture(std::shared_ptr<LogicalDevice> logicalDevice, const
       layoutDefined_(!presentable) {}
 
 std::shared_ptr<VulkanTexture> VulkanTexture::create(std::shared_ptr<LogicalDevice> logicalDevice,
-                                                     const TextureDescriptor& descriptor,
-                                                     std::span<std::byte> pixelsInto) {
+                                                     const TextureDescriptor& descriptor, HostPixels pixelsInto) {
     const VkFormat format = vulkanFormat(descriptor.pixelFormat);
     const std::uint64_t maxSide = logicalDevice->properties().limits.maxImageDimension2D;
     const bool sizeFits = descriptor.width >= 1 && descriptor.height >= 1 && descriptor.width <= maxSide &&
@@ -38,20 +37,40 @@ std::shared_ptr<VulkanTexture> VulkanTexture::create(std::shared_ptr<LogicalDevi
     }
     std::shared_ptr<VulkanTexture> texture(new VulkanTexture(std::move(logicalDevice), descriptor, format, false));
     const bool shared = descriptor.storageMode == StorageMode::Shared;
-    const bool drawnInHost = shared && !pixelsInto.empty() && texture->createImageInHostMemory(pixelsInto) == VK_SUCCESS;
+    const bool given = shared && !pixelsInto.memory.empty();
+    const bool drawnInHost = given && texture->createImageInHostMemory(pixelsInto) == VK_SUCCESS;
     if (!drawnInHost && texture->createImage() != VK_SUCCESS) return nullptr;
     if (texture->createView() != VK_SUCCESS) return nullptr;
-    if (shared && !drawnInHost) {
-        VkResult result;
-        const VkDeviceSize size = descriptor.width * descriptor.height * kBytesPerPixel;
-        texture->readback_ = pixelsInto.empty()
-                                 ? HostBuffer::create(texture->logicalDevice_, size, VK_BUFFER_USAGE_TRANSFER_DST_BIT,
-                                                      &result)
-                                 : HostBuffer::importing(texture->logicalDevice_, pixelsInto.data(), pixelsInto.size(),
-                                                         VK_BUFFER_USAGE_TRANSFER_DST_BIT, &result);
-        if (!texture->readback_ || texture->readback_->size() < size) return nullptr;
-    }
+    if (shared && !drawnInHost && !texture->makeReadback(pixelsInto)) return nullptr;
     return texture;
+}
+
+// The host memory each pass's result is copied into: the memory given, else
+// a buffer of its own with rows tightly packed.
+bool VulkanTexture::makeReadback(HostPixels pixelsInto) {
+    const VkDeviceSize rowLength = descriptor_.width * kBytesPerPixel;
+    const bool given = !pixelsInto.memory.empty();
+    hostBytesPerRow_ = given ? pixelsInto.bytesPerRow : rowLength;
+    if (hostBytesPerRow_ < rowLength || hostBytesPerRow_ % kBytesPerPixel != 0) return false;
+    const VkDeviceSize size = hostBytesPerRow_ * (descriptor_.height - 1) + rowLength;
+    VkResult result;
+    readback_ = given ? HostBuffer::importing(logicalDevice_, pixelsInto.memory.data(), pixelsInto.memory.size(),
+                                              VK_BUFFER_USAGE_TRANSFER_DST_BIT, &result)
+                      : HostBuffer::create(logicalDevice_, size, VK_BUFFER_USAGE_TRANSFER_DST_BIT, &result);
+    return readback_ && readback_->size() >= size;
+}
+
+std::optional<HostImageLayout> VulkanTexture::hostImageLayout(std::shared_ptr<LogicalDevice> logicalDevice,
+                                                              const TextureDescriptor& descriptor) {
+    const VkFormat format = vulkanFormat(descriptor.pixelFormat);
+    if (format == VK_FORMAT_UNDEFINED || descriptor.width < 1 || descriptor.height < 1) return std::nullopt;
+    // Made only to be asked; it goes with its image.
+    VulkanTexture probe(std::move(logicalDevice), descriptor, format, false);
+    if (probe.createLinearImage() != VK_SUCCESS) return std::nullopt;
+    VkMemoryRequirements requirements;
+    const HostImageLayout layout = probe.linearLayout(&requirements);
+    if (layout.bytesPerRow == 0) return std::nullopt;
+    return layout;
 }
 
 std::shared_ptr<VulkanTexture> VulkanTexture::wrapPresentableImage(std::shared_ptr<LogicalDevice> logicalDevice,
@@ -124,31 +143,41 @@ bool VulkanTexture::canDrawIntoHostMemory() const {
            extent().width <= limits.width && extent().height <= limits.height;
 }
 
-// A linear image whose rows are the host memory's rows, tightly packed, so
-// that what a pass draws is where the host reads it. Anything else the
-// device would want (another row pitch, an offset, more memory) leaves it
-// to an image of its own and a copy.
-VkResult VulkanTexture::createImageInHostMemory(std::span<std::byte> pixels) {
+VkResult VulkanTexture::createLinearImage() {
     if (!logicalDevice_->importsHostMemory() || !canDrawIntoHostMemory()) return VK_ERROR_FORMAT_NOT_SUPPORTED;
-    const VkDevice device = logicalDevice_->device();
     const VkExternalMemoryImageCreateInfo external{
         .sType = VK_STRUCTURE_TYPE_EXTERNAL_MEMORY_IMAGE_CREATE_INFO,
         .handleTypes = VK_EXTERNAL_MEMORY_HANDLE_TYPE_HOST_ALLOCATION_BIT_EXT,
     };
     const VkImageCreateInfo info = imageInfo(VK_IMAGE_TILING_LINEAR, &external);
-    if (VkResult result = vkCreateImage(device, &info, nullptr, &image_); result != VK_SUCCESS) {
-        image_ = VK_NULL_HANDLE;
-        return result;
-    }
+    const VkResult result = vkCreateImage(logicalDevice_->device(), &info, nullptr, &image_);
+    if (result != VK_SUCCESS) image_ = VK_NULL_HANDLE;
+    return result;
+}
+
+// The rows of the linear image start at its memory's start, one after
+// another; an image that wants an offset has no such layout.
+HostImageLayout VulkanTexture::linearLayout(VkMemoryRequirements* requirements) const {
+    const VkDevice device = logicalDevice_->device();
     const VkImageSubresource colour{.aspectMask = VK_IMAGE_ASPECT_COLOR_BIT};
     VkSubresourceLayout layout;
     vkGetImageSubresourceLayout(device, image_, &colour, &layout);
+    vkGetImageMemoryRequirements(device, image_, requirements);
+    if (layout.offset != 0) return {};
+    return {layout.rowPitch, requirements->size};
+}
+
+// A linear image whose rows are the host memory's, so that what a pass
+// draws is where the host reads it. Memory laid out otherwise than the
+// device wants leaves it to an image of its own and a copy.
+VkResult VulkanTexture::createImageInHostMemory(HostPixels pixels) {
+    if (VkResult result = createLinearImage(); result != VK_SUCCESS) return result;
+    const VkDevice device = logicalDevice_->device();
     VkMemoryRequirements requirements;
-    vkGetImageMemoryRequirements(device, image_, &requirements);
-    const bool fits = layout.offset == 0 && layout.rowPitch == descriptor_.width * kBytesPerPixel &&
-                      requirements.size <= pixels.size() &&
-                      reinterpret_cast<std::uintptr_t>(pixels.data()) % requirements.alignment == 0;
-    VkResult result = fits ? logicalDevice_->importHostMemory(pixels.data(), pixels.size(),
+    const HostImageLayout wanted = linearLayout(&requirements);
+    const bool fits = wanted.bytesPerRow == pixels.bytesPerRow && wanted.size <= pixels.memory.size() &&
+                      reinterpret_cast<std::uintptr_t>(pixels.memory.data()) % requirements.alignment == 0;
+    VkResult result = fits ? logicalDevice_->importHostMemory(pixels.memory.data(), pixels.memory.size(),
                                                               requirements.memoryTypeBits, &memory_)
                            : VK_ERROR_FORMAT_NOT_SUPPORTED;
     if (result == VK_SUCCESS) result = vkBindImageMemory(device, image_, memory_, 0);
@@ -159,7 +188,8 @@ VkResult VulkanTexture::createImageInHostMemory(std::span<std::byte> pixels) {
         image_ = VK_NULL_HANDLE;
         return result;
     }
-    drawnPixels_ = pixels.data();
+    drawnPixels_ = pixels.memory.data();
+    hostBytesPerRow_ = pixels.bytesPerRow;
     return VK_SUCCESS;
 }
 
@@ -226,6 +256,7 @@ void VulkanTexture::recordAttachmentEnd(VkCommandBuffer commandBuffer) const {
 
 void VulkanTexture::recordReadback(VkCommandBuffer commandBuffer) const {
     const VkBufferImageCopy region{
+        .bufferRowLength = static_cast<std::uint32_t>(hostBytesPerRow_ / kBytesPerPixel),
         .imageSubresource = {VK_IMAGE_ASPECT_COLOR_BIT, 0, 0, 1},
         .imageExtent = {extent().width, extent().height, 1},
     };
@@ -248,7 +279,7 @@ void VulkanTexture::getBytes(void* bytes, std::size_t bytesPerRow, const Region&
     const std::byte* pixels = hostPixels();
     if (!pixels || !bytes || mipmapLevel != 0 || !coversRegion(region) || bytesPerRow < rowLength) return;
     auto* destination = static_cast<std::byte*>(bytes);
-    const std::size_t sourceBytesPerRow = descriptor_.width * kBytesPerPixel;
+    const std::size_t sourceBytesPerRow = hostBytesPerRow_;
     for (std::uint64_t row = 0; row < region.size.height; ++row) {
         const std::byte* source =
             pixels + (region.origin.y + row) * sourceBytesPerRow + region.origin.x * kBytesPerPixel;

@@ -8,10 +8,24 @@
 #include <vulkan/vulkan.h>
 
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 
 namespace gpu::vulkan {
+
+// How a texture's pixels lie in host memory: rows of `bytesPerRow` bytes
+// (at least its width), `size` bytes in all.
+struct HostImageLayout {
+    std::uint64_t bytesPerRow = 0;
+    std::uint64_t size = 0;
+};
+
+// Host memory a Shared texture's pixels are to land in, with its rows.
+struct HostPixels {
+    std::span<std::byte> memory;
+    std::uint64_t bytesPerRow = 0;
+};
 
 // A device-local 2D image. Between uses it rests in one layout (sampled when
 // it may be sampled, else attachment), so every pass can order itself after
@@ -24,11 +38,14 @@ public:
     // Null for an invalid format, size or usage, a mipmapped texture, or
     // when memory runs out. Its layout is undefined until recordInitialLayout
     // or an upload has run. A Shared texture's pixels land in the host
-    // memory given (of at least its rows of pixels, tightly packed, aligned
-    // for import), else in memory of its own.
+    // memory given (aligned for import, of at least its rows), else in
+    // memory of its own.
     static std::shared_ptr<VulkanTexture> create(std::shared_ptr<LogicalDevice> logicalDevice,
-                                                 const TextureDescriptor& descriptor,
-                                                 std::span<std::byte> pixelsInto = {});
+                                                 const TextureDescriptor& descriptor, HostPixels pixelsInto = {});
+    // The layout host memory needs for a Shared texture of the descriptor
+    // to be drawn straight into it; none where the device cannot do that.
+    static std::optional<HostImageLayout> hostImageLayout(std::shared_ptr<LogicalDevice> logicalDevice,
+                                                          const TextureDescriptor& descriptor);
     // A swapchain's image, owned by its swapchain. Between frames it rests
     // in the presentation layout; its contents are undefined until it was
     // first drawn. Null when no view of it can be made.
@@ -50,8 +67,6 @@ public:
     VkFormat format() const { return format_; }
     VkExtent2D extent() const;
     const ImageState& restingState() const;
-    // Drawn straight into host memory, with no copy after a pass.
-    bool drawsIntoHostMemory() const { return drawnPixels_ != nullptr; }
 
     void recordInitialLayout(VkCommandBuffer commandBuffer) const;
     void recordAttachmentBegin(VkCommandBuffer commandBuffer, bool discardContents) const;
@@ -67,7 +82,10 @@ private:
                   bool presentable);
     VkImageCreateInfo imageInfo(VkImageTiling tiling, const void* next) const;
     VkResult createImage();
-    VkResult createImageInHostMemory(std::span<std::byte> pixels);
+    VkResult createLinearImage();
+    HostImageLayout linearLayout(VkMemoryRequirements* requirements) const;
+    VkResult createImageInHostMemory(HostPixels pixels);
+    bool makeReadback(HostPixels pixelsInto);
     bool canDrawIntoHostMemory() const;
     const std::byte* hostPixels() const;
     VkResult createView();
@@ -89,6 +107,8 @@ private:
     std::unique_ptr<HostBuffer> readback_;
     // The host memory the image itself lies in, when it does.
     std::byte* drawnPixels_ = nullptr;
+    // Of the host memory its pixels land in.
+    std::uint64_t hostBytesPerRow_ = 0;
 };
 
 } // namespace gpu::vulkan

@@ -7,6 +7,7 @@
 #include <sys/shm.h>
 #include <vulkan/vulkan_xlib.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace gpu::vulkan {
@@ -83,6 +84,7 @@ struct SharedMemoryImage::Segment {
     XShmSegmentInfo info{};
     XImage* image = nullptr;
     std::uint64_t size = 0;
+    std::uint64_t width = 0;
     bool attached = false;
 
     ~Segment() {
@@ -98,12 +100,13 @@ struct SharedMemoryImage::Segment {
         if (info.shmaddr && info.shmaddr != reinterpret_cast<char*>(-1)) shmdt(info.shmaddr);
     }
 
-    bool attach(std::uint64_t width, std::uint64_t height, std::uint64_t alignment) {
+    // The server's image is as wide as a row holds pixels; only the frame's
+    // width of it is put into the window.
+    bool attach(std::uint64_t height, HostImageLayout layout, std::uint64_t alignment) {
         image = XShmCreateImage(window->display, window->visual, unsigned(window->depth), ZPixmap, nullptr, &info,
-                                unsigned(width), unsigned(height));
-        // The texture reads back rows of exactly its width.
-        if (!image || std::uint64_t(image->bytes_per_line) != width * kBytesPerPixel) return false;
-        size = roundedUp(width * height * kBytesPerPixel, alignment);
+                                unsigned(layout.bytesPerRow / kBytesPerPixel), unsigned(height));
+        if (!image || std::uint64_t(image->bytes_per_line) != layout.bytesPerRow) return false;
+        size = roundedUp(std::max(layout.size, layout.bytesPerRow * height), alignment);
         info.shmid = shmget(IPC_PRIVATE, size, IPC_CREAT | 0600);
         if (info.shmid < 0) return false;
         info.shmaddr = static_cast<char*>(shmat(info.shmid, nullptr, 0));
@@ -124,10 +127,12 @@ SharedMemoryImage::~SharedMemoryImage() = default;
 
 std::unique_ptr<SharedMemoryImage> SharedMemoryImage::create(std::shared_ptr<SharedMemoryWindow> window,
                                                              std::uint64_t width, std::uint64_t height,
-                                                             std::uint64_t alignment) {
+                                                             HostImageLayout layout, std::uint64_t alignment) {
+    if (layout.bytesPerRow < width * kBytesPerPixel || layout.bytesPerRow % kBytesPerPixel != 0) return nullptr;
     auto segment = std::make_unique<Segment>();
     segment->window = std::move(window);
-    if (!segment->attach(width, height, alignment)) return nullptr;
+    segment->width = width;
+    if (!segment->attach(height, layout, alignment)) return nullptr;
     return std::unique_ptr<SharedMemoryImage>(new SharedMemoryImage(std::move(segment)));
 }
 
@@ -139,7 +144,7 @@ std::uint64_t SharedMemoryImage::size() const { return segment_->size; }
 bool SharedMemoryImage::putIntoWindow() const {
     const auto& window = *segment_->window;
     XImage* image = segment_->image;
-    XShmPutImage(window.display, window.window, window.gc, image, 0, 0, 0, 0, unsigned(image->width),
+    XShmPutImage(window.display, window.window, window.gc, image, 0, 0, 0, 0, unsigned(segment_->width),
                  unsigned(image->height), False);
     ::Window root = 0;
     int x = 0, y = 0;

@@ -4,6 +4,7 @@
 // declarations here take the connection and the window opaquely.
 
 #include "platform/gpu/NativeWindow.h"
+#include "platform/gpu/vulkan/VulkanTexture.h"
 
 #include <vulkan/vulkan.h>
 
@@ -29,14 +30,15 @@ VkResult createXlibSurface(VkInstance instance, const NativeWindow& window, VkSu
 struct SharedMemoryWindow;
 std::shared_ptr<SharedMemoryWindow> connectSharedMemoryWindow(const NativeWindow& window);
 
-// One frame's pixels, rows of exactly its width, in a System V segment the
-// window's server has attached too.
+// One frame's pixels in a System V segment the window's server has attached
+// too, laid out in rows as the texture drawn into it wants them.
 class SharedMemoryImage {
 public:
     // Of a size rounded up to the alignment; null when the memory cannot be
-    // had or shared.
+    // had or shared, or the server's rows cannot be laid out so.
     static std::unique_ptr<SharedMemoryImage> create(std::shared_ptr<SharedMemoryWindow> window, std::uint64_t width,
-                                                     std::uint64_t height, std::uint64_t alignment);
+                                                     std::uint64_t height, HostImageLayout layout,
+                                                     std::uint64_t alignment);
     ~SharedMemoryImage();
     SharedMemoryImage(const SharedMemoryImage&) = delete;
     SharedMemoryImage& operator=(const SharedMemoryImage&) = delete;

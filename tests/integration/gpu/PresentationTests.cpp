@@ -40,14 +40,16 @@ Pass framePass(const std::shared_ptr<gpu::RenderPipelineState>& quadPipeline, in
             .vertexCount = 6};
 }
 
-// How a CPU device's frames reach the window: through memory shared with
-// the X server, or, as a GPU's do, through a swapchain.
-enum class Presentation { SharedMemory, Swapchain };
+// How a CPU device's frames reach the window: drawn into memory shared with
+// the X server, read back into it after each pass where the device cannot
+// draw there, or, as a GPU's do, through a swapchain.
+enum class Presentation { SharedMemory, SharedMemoryCopy, Swapchain };
 
 class PresentationTest : public GpuTest, public testing::WithParamInterface<Presentation> {
 protected:
     void SetUp() override {
         if (GetParam() == Presentation::Swapchain) withoutSharedMemory_.emplace();
+        if (GetParam() == Presentation::SharedMemoryCopy) withoutHostImages_.emplace();
         GpuTest::SetUp();
         ASSERT_FALSE(server_.display().empty()) << "Xvfb did not start";
         // The driver's presentation thread shares the connection.
@@ -138,6 +140,7 @@ protected:
     }
 
     std::optional<WithoutSharedMemory> withoutSharedMemory_;
+    std::optional<WithoutDrawingIntoHostMemory> withoutHostImages_;
     XvfbServer server_;
     Display* display_ = nullptr;
     Window window_ = 0;
@@ -190,7 +193,13 @@ TEST_P(PresentationTest, AWindowItsOwnerDestroysYieldsNoMoreDrawables) {
 }
 
 INSTANTIATE_TEST_SUITE_P(CpuDevice, PresentationTest,
-                         testing::Values(Presentation::SharedMemory, Presentation::Swapchain),
+                         testing::Values(Presentation::SharedMemory, Presentation::SharedMemoryCopy,
+                                         Presentation::Swapchain),
                          [](const testing::TestParamInfo<Presentation>& info) {
-                             return info.param == Presentation::SharedMemory ? "SharedMemory" : "Swapchain";
+                             switch (info.param) {
+                             case Presentation::SharedMemory: return "SharedMemory";
+                             case Presentation::SharedMemoryCopy: return "SharedMemoryCopy";
+                             case Presentation::Swapchain: break;
+                             }
+                             return "Swapchain";
                          });
