@@ -15,6 +15,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -209,10 +210,19 @@ protected:
     HostProcess startSettings() {
         return HostProcess({"settings", "--software"}, {"LC_ALL=de_DE.UTF-8"});
     }
+    // A window of the title once it is mapped: GTK names a window before it
+    // maps it, and keys sent to it before then may find no window at all.
     unsigned long shown(const std::string& title, std::chrono::milliseconds timeout = kStepTime) {
         unsigned long window = 0;
-        eventually([&] { return (window = screen_.windowNamed(title)) != 0; }, timeout);
-        return window;
+        const auto isMapped = [&](const TestDisplay::Placed& placed) { return placed.window == window; };
+        const bool mapped = eventually(
+            [&] {
+                window = screen_.windowNamed(title);
+                const auto windows = screen_.mappedWindows();
+                return window != 0 && std::any_of(windows.begin(), windows.end(), isMapped);
+            },
+            timeout);
+        return mapped ? window : 0;
     }
 
     // Large enough that the test run's window, in the middle, lies clear of
