@@ -28,7 +28,6 @@ public:
     void draw(std::uint32_t vertexCount, std::uint32_t firstVertex);
     void endPass();
 
-    bool empty() const { return commands_.empty(); }
     void clear();
     // Records every command, in order, into the buffer.
     void recordInto(VkCommandBuffer commandBuffer, const LogicalDevice& logicalDevice) const;

@@ -54,13 +54,13 @@ std::shared_ptr<RenderCommandEncoder> VulkanCommandBuffer::renderCommandEncoderW
     auto target = std::dynamic_pointer_cast<VulkanTexture>(attachment.texture);
     if (!isRecording(kCall) || !target || !(target->usage() & TextureUsageRenderTarget)) return nullptr;
     endOpenPass(kCall);
-    retain(target);
     auto encoder = encoders_.takeFree();
     if (!encoder) {
         encoder = std::make_shared<VulkanRenderCommandEncoder>();
         encoders_.add(encoder);
     }
-    encoder->begin(this, std::move(target), attachment);
+    encoder->begin(this, *target, attachment);
+    retain(std::move(target));
     openEncoder_ = encoder.get();
     return encoder;
 }

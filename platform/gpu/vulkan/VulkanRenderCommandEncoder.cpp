@@ -27,14 +27,13 @@ VkClearColorValue vulkanClearColor(const ClearColor& color) {
 
 } // namespace
 
-void VulkanRenderCommandEncoder::begin(VulkanCommandBuffer* commandBuffer, std::shared_ptr<VulkanTexture> target,
+void VulkanRenderCommandEncoder::begin(VulkanCommandBuffer* commandBuffer, const VulkanTexture& target,
                                        const RenderPassColorAttachmentDescriptor& attachment) {
     commandBuffer_ = commandBuffer;
-    target_ = std::move(target);
     label_.clear();
     hasPipeline_ = false;
     ended_ = false;
-    commandBuffer_->commands().beginPass(target_.get(), vulkanLoadOp(attachment.loadAction),
+    commandBuffer_->commands().beginPass(&target, vulkanLoadOp(attachment.loadAction),
                                           vulkanStoreOp(attachment.storeAction),
                                           vulkanClearColor(attachment.clearColor),
                                           attachment.loadAction != LoadAction::Load);
@@ -82,8 +81,8 @@ void VulkanRenderCommandEncoder::setFragmentTexture(const std::shared_ptr<Textur
         !(vulkanTexture->usage() & TextureUsageShaderRead)) {
         return;
     }
-    commandBuffer_->retain(vulkanTexture);
-    fragmentTexture_ = std::move(vulkanTexture);
+    fragmentTexture_ = vulkanTexture.get();
+    commandBuffer_->retain(std::move(vulkanTexture));
     fragmentResourcesChanged_ = true;
 }
 
@@ -91,15 +90,15 @@ void VulkanRenderCommandEncoder::setFragmentSamplerState(const std::shared_ptr<S
                                                          std::size_t index) {
     auto vulkanSampler = std::dynamic_pointer_cast<VulkanSamplerState>(sampler);
     if (!isEncoding("setFragmentSamplerState") || index != 0 || !vulkanSampler) return;
-    commandBuffer_->retain(vulkanSampler);
-    fragmentSampler_ = std::move(vulkanSampler);
+    fragmentSampler_ = vulkanSampler.get();
+    commandBuffer_->retain(std::move(vulkanSampler));
     fragmentResourcesChanged_ = true;
 }
 
 void VulkanRenderCommandEncoder::pushFragmentResources() {
     if (!fragmentResourcesChanged_) return;
     fragmentResourcesChanged_ = false;
-    commandBuffer_->commands().pushFragmentResources(fragmentTexture_.get(), fragmentSampler_.get());
+    commandBuffer_->commands().pushFragmentResources(fragmentTexture_, fragmentSampler_);
 }
 
 void VulkanRenderCommandEncoder::drawPrimitives(PrimitiveType, std::size_t vertexStart, std::size_t vertexCount) {
@@ -112,15 +111,12 @@ void VulkanRenderCommandEncoder::drawPrimitives(PrimitiveType, std::size_t verte
     commandBuffer_->commands().draw(static_cast<std::uint32_t>(vertexCount), static_cast<std::uint32_t>(vertexStart));
 }
 
-// What the pass used stays retained by the command buffer; the encoder
-// lets go of it at once.
 void VulkanRenderCommandEncoder::endEncoding() {
     if (ended_ || !commandBuffer_) return;
     ended_ = true;
     commandBuffer_->commands().endPass();
-    target_.reset();
-    fragmentTexture_.reset();
-    fragmentSampler_.reset();
+    fragmentTexture_ = nullptr;
+    fragmentSampler_ = nullptr;
     fragmentResourcesChanged_ = false;
 }
 

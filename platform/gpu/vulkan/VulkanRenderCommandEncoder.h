@@ -21,8 +21,8 @@ namespace gpu::vulkan {
 // another pass once nobody else holds it.
 class VulkanRenderCommandEncoder final : public RenderCommandEncoder {
 public:
-    // Begins the pass on the target in the buffer.
-    void begin(VulkanCommandBuffer* commandBuffer, std::shared_ptr<VulkanTexture> target,
+    // Begins the pass on the target, which the buffer holds, in the buffer.
+    void begin(VulkanCommandBuffer* commandBuffer, const VulkanTexture& target,
                const RenderPassColorAttachmentDescriptor& attachment);
     // The command buffer goes: whatever is asked from now on is misuse.
     void detach() { commandBuffer_ = nullptr; }
@@ -48,9 +48,9 @@ private:
 
     // Not owned: it owns this.
     VulkanCommandBuffer* commandBuffer_ = nullptr;
-    std::shared_ptr<VulkanTexture> target_;
-    std::shared_ptr<VulkanTexture> fragmentTexture_;
-    std::shared_ptr<VulkanSamplerState> fragmentSampler_;
+    // Held by the command buffer, which keeps what its passes use.
+    const VulkanTexture* fragmentTexture_ = nullptr;
+    const VulkanSamplerState* fragmentSampler_ = nullptr;
     bool fragmentResourcesChanged_ = false;
     bool hasPipeline_ = false;
     bool ended_ = true;
